@@ -1,0 +1,173 @@
+#include "corpus.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <stdexcept>
+
+namespace lexora::bench {
+
+namespace {
+
+constexpr std::size_t translationColumn = 3;
+
+std::size_t utf8SequenceLength(std::string_view rest) {
+    const auto lead = static_cast<unsigned char>(rest.front());
+    std::size_t length = 1;
+    if (lead >= 0xF0 && lead <= 0xF7) {
+        length = 4;
+    } else if (lead >= 0xE0) {
+        length = lead <= 0xEF ? 3 : 1;
+    } else if (lead >= 0xC0) {
+        length = 2;
+    }
+    return std::min(length, rest.size());
+}
+
+std::size_t doubleByteLength(std::string_view rest) {
+    return std::min<std::size_t>(2, rest.size());
+}
+
+std::string translationLines(std::string_view csv, GbCorpus& corpus) {
+    CsvReader reader(csv);
+    std::vector<std::string> fields;
+    reader.next(fields);
+    std::string lines;
+    while (reader.next(fields)) {
+        ++corpus.records;
+        if (fields.size() <= translationColumn || fields[translationColumn].empty()) continue;
+        lines += unescapeLineBreaks(fields[translationColumn]);
+        lines += '\n';
+    }
+    return lines;
+}
+
+} // namespace
+
+bool CsvReader::next(std::vector<std::string>& fields) {
+    if (pos_ >= text_.size()) return false;
+    std::size_t count = 0;
+    for (;;) {
+        if (count == fields.size()) fields.emplace_back();
+        std::string& field = fields[count++];
+        field.clear();
+        if (text_[pos_] == '"') readQuoted(field);
+        readPlain(field);
+        if (atRecordEnd()) break;
+        ++pos_;
+    }
+    fields.resize(count);
+    if (pos_ < text_.size()) ++pos_;
+    return true;
+}
+
+void CsvReader::readQuoted(std::string& field) {
+    ++pos_;
+    while (pos_ < text_.size()) {
+        const std::size_t quote = std::min(text_.find('"', pos_), text_.size());
+        field.append(text_.substr(pos_, quote - pos_));
+        pos_ = std::min(quote + 1, text_.size());
+        if (pos_ >= text_.size() || text_[pos_] != '"') return;
+        field += '"';
+        ++pos_;
+    }
+}
+
+// Reads up to the next separator; after a quoted part that is normally nothing. The CR of a CRLF
+// record end is not part of the field.
+void CsvReader::readPlain(std::string& field) {
+    const std::size_t end = std::min(text_.find_first_of(",\n", pos_), text_.size());
+    std::size_t stop = end;
+    if (stop > pos_ && text_[stop - 1] == '\r' && (stop == text_.size() || text_[stop] == '\n')) {
+        --stop;
+    }
+    field.append(text_.substr(pos_, stop - pos_));
+    pos_ = end;
+}
+
+bool CsvReader::atRecordEnd() const {
+    return pos_ >= text_.size() || text_[pos_] == '\n';
+}
+
+std::string unescapeLineBreaks(std::string_view text) {
+    std::string result;
+    result.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const bool escape = text[i] == '\\' && i + 1 < text.size();
+        if (escape && text[i + 1] == 'n') {
+            result += '\n';
+            ++i;
+        } else if (escape && text[i + 1] == 'r') {
+            ++i;
+        } else {
+            result += text[i];
+        }
+    }
+    return result;
+}
+
+Fallback dropUtf8Character() {
+    return {"", utf8SequenceLength};
+}
+
+Fallback replaceDoubleByte(std::string_view replacement) {
+    return {replacement, doubleByteLength};
+}
+
+Recoder::Recoder(const char* from, const char* to, Fallback fallback)
+    : descriptor_(iconv_open(to, from)), fallback_(fallback) {
+    if (descriptor_ == reinterpret_cast<iconv_t>(-1)) {
+        throw std::runtime_error(std::string("iconv cannot convert ") + from + " to " + to);
+    }
+}
+
+Recoder::~Recoder() {
+    iconv_close(descriptor_);
+}
+
+std::size_t Recoder::convert(std::string_view input, char* out, std::size_t outSize) {
+    iconv(descriptor_, nullptr, nullptr, nullptr, nullptr);
+    fallbacks_ = 0;
+    char* in = const_cast<char*>(input.data());
+    std::size_t inLeft = input.size();
+    char* outPos = out;
+    std::size_t outLeft = outSize;
+    while (inLeft > 0) {
+        if (iconv(descriptor_, &in, &inLeft, &outPos, &outLeft) != static_cast<std::size_t>(-1)) {
+            break;
+        }
+        if (errno == E2BIG || outLeft < fallback_.replacement.size()) {
+            throw std::length_error("iconv output buffer too small");
+        }
+        const std::size_t skip = fallback_.characterLength({in, inLeft});
+        std::memcpy(outPos, fallback_.replacement.data(), fallback_.replacement.size());
+        outPos += fallback_.replacement.size();
+        outLeft -= fallback_.replacement.size();
+        in += skip;
+        inLeft -= skip;
+        ++fallbacks_;
+    }
+    return static_cast<std::size_t>(outPos - out);
+}
+
+std::string Recoder::convert(std::string_view input) {
+    std::string output(2 * input.size() + 16, '\0');
+    output.resize(convert(input, output.data(), output.size()));
+    return output;
+}
+
+GbCorpus buildGbCorpus(std::string_view csv, std::size_t minBytes) {
+    GbCorpus corpus;
+    Recoder toGb("UTF-8", "GB2312", dropUtf8Character());
+    const std::string pass = toGb.convert(translationLines(csv, corpus));
+    corpus.droppedChars = toGb.fallbacks();
+    corpus.passBytes = pass.size();
+    if (pass.empty()) return corpus;
+    while (corpus.text.size() < minBytes) {
+        corpus.text += pass;
+        ++corpus.repeats;
+    }
+    return corpus;
+}
+
+} // namespace lexora::bench
