@@ -3,7 +3,6 @@
 
 #include "platform.h"
 
-#include <cstdio>
 #include <cstring>
 #include <string>
 

@@ -4,7 +4,6 @@
 
 #include "platform.h"
 
-#include <cstdio>
 #include <string>
 
 namespace cpconv {

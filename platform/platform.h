@@ -44,7 +44,7 @@ std::string moduleFileName(const void* address);
 std::string directoryOf(const std::string& fileName);
 
 // Encodes one UTF-16 code unit with the platform's converter for a Windows code page (936, 950
-// or 1252) into out (room for 2 bytes). Returns the number of bytes, at least 1: an unit the page
+// or 1252) into out (room for 2 bytes). Returns the number of bytes, at least 1: a unit the page
 // cannot encode becomes '?'.
 int encodeUnit(unsigned codePage, char16_t unit, char out[2]);
 
