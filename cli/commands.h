@@ -7,6 +7,9 @@ namespace lexora::cli {
 // Each takes the arguments after its name and returns the process's exit code: 0 done,
 // 1 failed, 2 bad usage.
 int convertCommand(int argc, char** argv);
+int checkCommand(int argc, char** argv);
+int userlibCommand(int argc, char** argv);
+int lookupCommand(int argc, char** argv);
 
 } // namespace lexora::cli
 

@@ -12,6 +12,9 @@ const char kUsage[] = "usage: lexora COMMAND [ARGS...]\n"
                       "\n"
                       "commands:\n"
                       "  convert   convert Chinese text between GB, BIG5 and UTF-8\n"
+                      "  check     verify a dictionary file (LEXORA.LIB)\n"
+                      "  userlib   list, find, add and delete the records of a user library\n"
+                      "  lookup    look words up in the dictionary, as the main window does\n"
                       "\n"
                       "'lexora COMMAND --help' tells more about a command.\n";
 
@@ -20,7 +23,10 @@ struct Command {
     int (*run)(int argc, char** argv);
 };
 
-const Command kCommands[] = {{"convert", lexora::cli::convertCommand}};
+const Command kCommands[] = {{"convert", lexora::cli::convertCommand},
+                             {"check", lexora::cli::checkCommand},
+                             {"userlib", lexora::cli::userlibCommand},
+                             {"lookup", lexora::cli::lookupCommand}};
 
 // The libraries set themselves up when they load; say so when that failed.
 bool librariesLoaded() {

@@ -23,13 +23,6 @@ CodeSetShared processRecord;
 
 lx::platform::SharedBlock sharedBlock;
 
-void copyText(char* buffer, int size, const std::string& text) {
-    if (!buffer || size <= 0) return;
-    size_t length = text.size() < static_cast<size_t>(size) ? text.size() : size - 1;
-    std::memcpy(buffer, text.data(), length);
-    buffer[length] = '\0';
-}
-
 #ifdef _WIN32
 HMODULE thisModule() {
     HMODULE module = nullptr;
@@ -66,7 +59,7 @@ bool loadTables(std::string&) {
 
 void findDirectory() {
     std::string directory = lx::platform::directoryOf(lx::platform::moduleFileName(&processRecord));
-    copyText(state.directory, sizeof state.directory, directory);
+    lx::platform::copyTruncated(state.directory, sizeof state.directory, directory);
 }
 
 } // namespace
@@ -79,7 +72,7 @@ bool attach(char* reason, int reasonSize) {
     if (!lx::platform::openSharedBlock("lxdbcs.sharedata", sizeof(CodeSetShared), sharedBlock,
                                        error) ||
         !loadTables(error)) {
-        copyText(reason, reasonSize, error);
+        lx::platform::copyTruncated(reason, reasonSize, error);
         return false;
     }
     state.shared = static_cast<CodeSetShared*>(sharedBlock.data);
@@ -107,17 +100,16 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID) {
 namespace {
 char loadFailure[256];
 
-__attribute__((constructor)) void loadLibrary() {
-    cpconv::attach(loadFailure, sizeof loadFailure);
-}
-
-__attribute__((destructor)) void unloadLibrary() {
-    cpconv::detach();
-}
+// Defined after the state in this file, so the state is initialised before it is set up and
+// destroyed only after it is released.
+struct Loader {
+    Loader() { cpconv::attach(loadFailure, sizeof loadFailure); }
+    ~Loader() { cpconv::detach(); }
+} loader;
 } // namespace
 
 extern "C" CPC_EXPORT int CPC_LoadFailure(char* buffer, int size) {
-    cpconv::copyText(buffer, size, loadFailure);
+    lx::platform::copyTruncated(buffer, size, loadFailure);
     return static_cast<int>(strnlen(loadFailure, sizeof loadFailure));
 }
 #endif

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the fuzz targets with clang (AddressSanitizer and UndefinedBehaviorSanitizer on) and runs
-# one for a while: fuzz/run.sh [SECONDS]   (default 60). Findings land in build/fuzz/findings.
+# each for a while: fuzz/run.sh [SECONDS]   (default 60 each). Findings land in
+# build/fuzz/findings/TARGET.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 seconds=${1:-60}
@@ -11,7 +12,9 @@ command -v clang++ >/dev/null || {
 }
 cmake -S . -B build/fuzz -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
     -DLEXORA_SANITIZE=ON -DLEXORA_FUZZ=ON -DCMAKE_BUILD_TYPE=Debug >&2
-cmake --build build/fuzz --target cpconv_fuzz -j"$(nproc)" >&2
-mkdir -p build/fuzz/corpus build/fuzz/findings
-build/fuzz/bin/cpconv_fuzz -max_total_time="$seconds" -max_len=4096 \
-    -artifact_prefix=build/fuzz/findings/ build/fuzz/corpus
+for target in cpconv_fuzz library_fuzz wordbank_fuzz; do
+    cmake --build build/fuzz --target "$target" -j"$(nproc)" >&2
+    mkdir -p "build/fuzz/corpus/$target" "build/fuzz/findings/$target"
+    build/fuzz/bin/"$target" -max_total_time="$seconds" -max_len=4096 \
+        -artifact_prefix="build/fuzz/findings/$target/" "build/fuzz/corpus/$target"
+done

@@ -19,8 +19,10 @@ struct SharedBlock {
     intptr_t handle = -1;
 };
 
-// Opens or creates the block; on failure returns false and says why in error.
-bool openSharedBlock(const char* name, size_t size, SharedBlock& block, std::string& error);
+// Opens or creates the block; on failure returns false and says why in error. created tells
+// whether this call made it (and so may set its first values).
+bool openSharedBlock(const char* name, size_t size, SharedBlock& block, std::string& error,
+                     bool* created = nullptr);
 void closeSharedBlock(SharedBlock& block);
 
 // A whole file mapped read-only and shared between processes under a name.
@@ -35,6 +37,26 @@ struct MappedFile {
 // exactly expectedSize, so a truncated or damaged file is never read past its end.
 bool mapSharedFile(const char* sharedName, const char* path, size_t expectedSize, MappedFile& file);
 void unmapSharedFile(MappedFile& file);
+
+// A file opened for reading, positioned and read in separate steps.
+struct InputFile {
+    intptr_t handle = -1;
+};
+
+bool openForReading(const char* path, InputFile& file);
+void closeFile(InputFile& file);
+// The file's length in bytes, or -1.
+int64_t fileLength(const InputFile& file);
+// Reads up to count bytes at offset; the number read, or -1. Positioning and reading are one
+// step: callers that share the file between threads hold their guard across it.
+int readAt(const InputFile& file, int64_t offset, void* buffer, int count);
+
+// Copies text into buffer, cut to size - 1 bytes and NUL-terminated; nothing for a null buffer
+// or a size below 1.
+void copyTruncated(char* buffer, int size, const std::string& text);
+
+// Renames the file from over the file to, replacing it when it exists; false when it could not.
+bool replaceFile(const char* from, const char* to);
 
 // Full file name of the loaded module that contains address, or empty when it cannot be told.
 std::string moduleFileName(const void* address);

@@ -2,6 +2,7 @@
 #include "platform.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <dlfcn.h>
 #include <fcntl.h>
@@ -34,8 +35,9 @@ bool lockWhole(int fd, short type, bool wait) {
 // Every holder keeps a shared lock on the block for as long as it has it open. One that can
 // take the exclusive lock is therefore alone: whatever the object holds is left over from
 // processes that have ended, and it starts the record afresh, as a new named mapping would start.
-bool claimBlock(int fd, size_t size) {
-    if (lockWhole(fd, F_WRLCK, false)) {
+bool claimBlock(int fd, size_t size, bool& created) {
+    created = lockWhole(fd, F_WRLCK, false);
+    if (created) {
         if (ftruncate(fd, 0) != 0 || ftruncate(fd, static_cast<off_t>(size)) != 0) return false;
         return lockWhole(fd, F_RDLCK, false);
     }
@@ -47,13 +49,15 @@ bool claimBlock(int fd, size_t size) {
 
 } // namespace
 
-bool openSharedBlock(const char* name, size_t size, SharedBlock& block, std::string& error) {
+bool openSharedBlock(const char* name, size_t size, SharedBlock& block, std::string& error,
+                     bool* created) {
     int fd = shm_open(posixName(name).c_str(), O_RDWR | O_CREAT, 0600);
     if (fd < 0) {
         error = describe("cannot open the shared record", name);
         return false;
     }
-    if (!claimBlock(fd, size)) {
+    bool fresh = false;
+    if (!claimBlock(fd, size, fresh)) {
         error = describe("cannot set up the shared record", name);
         close(fd);
         return false;
@@ -65,6 +69,7 @@ bool openSharedBlock(const char* name, size_t size, SharedBlock& block, std::str
         return false;
     }
     block = {data, size, fd};
+    if (created) *created = fresh;
     return true;
 }
 
@@ -92,6 +97,33 @@ bool mapSharedFile(const char*, const char* path, size_t expectedSize, MappedFil
 void unmapSharedFile(MappedFile& file) {
     if (file.data) munmap(const_cast<uint8_t*>(file.data), file.size);
     file = {};
+}
+
+bool openForReading(const char* path, InputFile& file) {
+    int fd = open(path, O_RDONLY | O_CLOEXEC);
+    file.handle = fd;
+    return fd >= 0;
+}
+
+void closeFile(InputFile& file) {
+    if (file.handle >= 0) close(static_cast<int>(file.handle));
+    file.handle = -1;
+}
+
+int64_t fileLength(const InputFile& file) {
+    struct stat st {};
+    if (file.handle < 0 || fstat(static_cast<int>(file.handle), &st) != 0) return -1;
+    return st.st_size;
+}
+
+int readAt(const InputFile& file, int64_t offset, void* buffer, int count) {
+    if (file.handle < 0 || count < 0) return -1;
+    ssize_t done = pread(static_cast<int>(file.handle), buffer, static_cast<size_t>(count), offset);
+    return done < 0 ? -1 : static_cast<int>(done);
+}
+
+bool replaceFile(const char* from, const char* to) {
+    return std::rename(from, to) == 0;
 }
 
 std::string moduleFileName(const void* address) {

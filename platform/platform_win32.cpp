@@ -12,12 +12,16 @@ std::string describe(const char* what, const char* name) {
 
 } // namespace
 
-bool openSharedBlock(const char* name, size_t size, SharedBlock& block, std::string& error) {
+bool openSharedBlock(const char* name, size_t size, SharedBlock& block, std::string& error,
+                     bool* created) {
     HANDLE mapping = OpenFileMappingA(FILE_MAP_ALL_ACCESS, FALSE, name);
+    bool fresh = false;
     // A new mapping backed by the paging file starts zero-filled.
-    if (!mapping)
+    if (!mapping) {
         mapping = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE | SEC_COMMIT, 0,
                                      static_cast<DWORD>(size), name);
+        fresh = mapping && GetLastError() != ERROR_ALREADY_EXISTS;
+    }
     if (!mapping) {
         error = describe("cannot create the shared record", name);
         return false;
@@ -29,6 +33,7 @@ bool openSharedBlock(const char* name, size_t size, SharedBlock& block, std::str
         return false;
     }
     block = {data, size, reinterpret_cast<intptr_t>(mapping)};
+    if (created) *created = fresh;
     return true;
 }
 
@@ -80,6 +85,44 @@ void unmapSharedFile(MappedFile& file) {
     if (file.data) UnmapViewOfFile(file.data);
     if (file.mapping != -1) CloseHandle(reinterpret_cast<HANDLE>(file.mapping));
     file = {};
+}
+
+bool openForReading(const char* path, InputFile& file) {
+    HANDLE handle = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    file.handle = handle == INVALID_HANDLE_VALUE ? -1 : reinterpret_cast<intptr_t>(handle);
+    return file.handle != -1;
+}
+
+void closeFile(InputFile& file) {
+    if (file.handle != -1) CloseHandle(reinterpret_cast<HANDLE>(file.handle));
+    file.handle = -1;
+}
+
+int64_t fileLength(const InputFile& file) {
+    LARGE_INTEGER size{};
+    if (file.handle == -1 || !GetFileSizeEx(reinterpret_cast<HANDLE>(file.handle), &size))
+        return -1;
+    return size.QuadPart;
+}
+
+int readAt(const InputFile& file, int64_t offset, void* buffer, int count) {
+    if (file.handle == -1 || count < 0) return -1;
+    HANDLE handle = reinterpret_cast<HANDLE>(file.handle);
+    LARGE_INTEGER position{};
+    position.QuadPart = offset;
+    // Positioning is tried a few times before the read is given up.
+    bool positioned = false;
+    for (int attempt = 0; attempt < 11 && !positioned; ++attempt)
+        positioned = SetFilePointerEx(handle, position, nullptr, FILE_BEGIN);
+    DWORD done = 0;
+    if (!positioned || !::ReadFile(handle, buffer, static_cast<DWORD>(count), &done, nullptr))
+        return -1;
+    return static_cast<int>(done);
+}
+
+bool replaceFile(const char* from, const char* to) {
+    return MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
 
 std::string moduleFileName(const void* address) {

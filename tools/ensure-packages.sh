@@ -9,6 +9,7 @@ packages=(
     wine wine64 xvfb xauth
     opencc libopencc-dev
     ca-certificates xxd
+    sqlite3 libsqlite3-dev
 )
 
 missing=()

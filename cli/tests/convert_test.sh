@@ -3,19 +3,7 @@
 # Usage: convert_test.sh PATH_TO_LEXORA
 set -uo pipefail
 lexora=$1
-checks=0
-failures=0
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-
-check() {
-    local what=$1 expected=$2 actual=$3
-    checks=$((checks + 1))
-    if [ "$expected" != "$actual" ]; then
-        echo "FAIL: $what: expected '$expected', got '$actual'"
-        failures=$((failures + 1))
-    fi
-}
+. "$(dirname "$0")/testlib.sh"
 
 check "GB to BIG5" a4a4b0ea "$(printf '\xd6\xd0\xb9\xfa' | "$lexora" convert --from gb --to big5 | xxd -p)"
 check "BIG5 to GB" d6d0b9fa "$(printf '\xa4\xa4\xb0\xea' | "$lexora" convert --from big5 --to gb | xxd -p)"
@@ -49,5 +37,4 @@ check "missing value exits 2" 2 $?
 check "unknown command exits 2" 2 $?
 check "help" 1 "$("$lexora" convert --help | grep -c '^usage: lexora convert')"
 
-echo "$((checks - failures)) passed, $failures failed"
-[ "$failures" -eq 0 ]
+finish

@@ -1,6 +1,7 @@
 #include "testutil.h"
 
 #include "cpconv.h"
+#include "process.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -10,10 +11,6 @@
 #include <windows.h>
 #else
 #include <dlfcn.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
-extern char** environ;
 #endif
 
 namespace fs = std::filesystem;
@@ -27,14 +24,6 @@ std::string modulePath(HMODULE module) {
     return std::string(name, length);
 }
 #endif
-
-std::string selfPath() {
-#ifdef _WIN32
-    return modulePath(nullptr);
-#else
-    return fs::read_symlink("/proc/self/exe").string();
-#endif
-}
 
 std::string libraryPath() {
 #ifdef _WIN32
@@ -55,38 +44,6 @@ void copyFile(const fs::path& from, const fs::path& to, std::streamsize limit) {
 }
 
 } // namespace
-
-int runPeer(const std::vector<std::string>& args) {
-    std::vector<std::string> words = {selfPath(), "--peer"};
-    words.insert(words.end(), args.begin(), args.end());
-#ifdef _WIN32
-    std::string command;
-    for (const std::string& word : words)
-        command += "\"" + word + "\" ";
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &process))
-        return -1;
-    WaitForSingleObject(process.hProcess, INFINITE);
-    DWORD code = 0;
-    GetExitCodeProcess(process.hProcess, &code);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    return static_cast<int>(code);
-#else
-    std::vector<char*> argv;
-    for (std::string& word : words)
-        argv.push_back(word.data());
-    argv.push_back(nullptr);
-    pid_t pid;
-    if (posix_spawn(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0) return -1;
-    int status = 0;
-    if (waitpid(pid, &status, 0) != pid || !WIFEXITED(status)) return -1;
-    return WEXITSTATUS(status);
-#endif
-}
 
 int peerMain(int argc, char** argv) {
     if (argc == 1 && std::strcmp(argv[0], "get") == 0) return CPC_GetCodePage();

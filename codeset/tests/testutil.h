@@ -2,13 +2,13 @@
 #ifndef LEXORA_CPCONV_TESTUTIL_H
 #define LEXORA_CPCONV_TESTUTIL_H
 
+#include "process.h"
+
 #include <filesystem>
 #include <string>
 #include <vector>
 
-// Runs this test program again as a peer process ("--peer" and args) and returns its exit code,
-// or -1 when it could not be started.
-int runPeer(const std::vector<std::string>& args);
+using testsupport::runPeer;
 
 // The peer's side: "get" exits with the current page; "set N" sets page N and exits with what
 // the library returned.
