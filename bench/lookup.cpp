@@ -7,6 +7,7 @@
 // three passes. Fails when hits are slower than SQLite's, neighbours less than twice as fast, or
 // the first lookup after loading takes 20 ms or more.
 #include "cpconv.h"
+#include "entry_format.h"
 #include "lxtran.h"
 
 #include <dlfcn.h>
@@ -46,10 +47,10 @@ constexpr double kMaxFirstLookupMs = 20.0;
 constexpr int kTranslationSize = 400;
 constexpr int kRowSize = 200;
 constexpr size_t kRowLimit = 41;
-constexpr int kListRows = 20;
-constexpr int kRowsBeforeCurrent = 4;
 
 using Clock = std::chrono::steady_clock;
+using lexora::cli::ListWindow;
+using lexora::cli::listWindow;
 using Words = std::vector<std::string>;
 
 double microsecondsSince(Clock::time_point start) {
@@ -175,19 +176,6 @@ size_t selectAll(Statement& select, const Words& words) {
         ++found;
     }
     return found;
-}
-
-// The rows the main window's select list shows around an entry.
-struct ListWindow {
-    int start;
-    int rows;
-};
-
-ListWindow listWindow(int current, int count) {
-    int start = current - kRowsBeforeCurrent;
-    if (start < 0) return {0, kListRows};
-    if (start >= count - (kListRows - 1)) return {count - (kListRows - 1), kListRows - 1};
-    return {start, kListRows};
 }
 
 size_t readNeighbours(const std::vector<ListWindow>& windows) {

@@ -147,4 +147,11 @@ std::string listRow(std::string_view entry) {
     return std::string(entry.substr(0, std::min(entry.find(kHeadwordEnd), kListRowLimit)));
 }
 
+ListWindow listWindow(int current, int count) {
+    int start = current - kRowsBeforeCurrent;
+    if (start < 0) return {0, kListRows};
+    if (start >= count - (kListRows - 1)) return {count - (kListRows - 1), kListRows - 1};
+    return {start, kListRows};
+}
+
 } // namespace lexora::cli

@@ -37,6 +37,18 @@ std::string firstSense(std::string_view meaning);
 // 0x01, at most 41 bytes.
 std::string listRow(std::string_view entry);
 
+// The rows the select list shows around the current word: four before it, itself and those
+// after it, 20 in all, or the last 19 at the end of the index.
+constexpr int kListRows = 20;
+constexpr int kRowsBeforeCurrent = 4;
+
+struct ListWindow {
+    int start;
+    int rows;
+};
+
+ListWindow listWindow(int current, int count);
+
 } // namespace lexora::cli
 
 #endif

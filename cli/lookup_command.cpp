@@ -53,8 +53,6 @@ constexpr int kCaptureSize = 1024;
 // LXaTransHHStr reads at most 299 bytes and may need 120 bytes, then 80 more for each token.
 constexpr size_t kShortTextLimit = 299;
 constexpr size_t kShortOutputSize = 120 + 80 * kShortTextLimit;
-constexpr int kListRows = 20;
-constexpr int kRowsBeforeCurrent = 4;
 constexpr int kMaxTransRefs = 80;
 
 enum class Request { Words, Capture, Short };
@@ -282,20 +280,6 @@ void printAnswer(const Answer& answer, const Printer& printer) {
         printEquivalents(answer, printer);
     else
         printEntry(printer.utf8(answer.entry), markOf(answer));
-}
-
-// The rows the select list shows around the current word: four before it, itself and those
-// after it, 20 in all, or the last 19 at the end of the index.
-struct ListWindow {
-    int start;
-    int rows;
-};
-
-ListWindow listWindow(int current, int count) {
-    int start = current - kRowsBeforeCurrent;
-    if (start < 0) return {0, kListRows};
-    if (start >= count - (kListRows - 1)) return {count - (kListRows - 1), kListRows - 1};
-    return {start, kListRows};
 }
 
 void printRow(const std::string& row, bool selected, const Printer& printer) {

@@ -1,6 +1,7 @@
 // Captured text and short translations on small dictionaries made with the writer.
 #include "engine.h"
 #include "lxtran.h"
+#include "enginetest.h"
 #include "testfiles.h"
 
 #include "cpconv.h"
@@ -31,17 +32,8 @@ std::string repeat(const std::string& text, int times) {
     return result;
 }
 
-class CaptureTest : public testing::Test {
+class CaptureTest : public EngineTest {
   protected:
-    void open(const std::vector<EnglishEntry>& entries,
-              const std::vector<ChineseWord>& words = {}) {
-        file = std::make_unique<TempFile>(writeLibrary(entries, words, {}));
-        engine = std::make_unique<lxtran::Engine>();
-        std::string error;
-        ASSERT_TRUE(engine->library.open(file->path().c_str(), error)) << error;
-        CPC_SetCodePage(CPC_PAGE_GB);
-    }
-
     int capture(const std::string& text, int mode = LXA_MATCH_LONGEST) {
         return capture(text, mode, out, sizeof out);
     }
@@ -53,8 +45,6 @@ class CaptureTest : public testing::Test {
         return lxtran::translateShort(*engine, text.c_str(), to ? to : out, split);
     }
 
-    std::unique_ptr<TempFile> file;
-    std::unique_ptr<lxtran::Engine> engine;
     char out[512] = {};
     int exact = -1;
     int rect[4] = {};

@@ -1,6 +1,7 @@
 // The engine's lookups on small dictionaries made with the writer, so every answer is exact.
 #include "engine.h"
 #include "lxtran.h"
+#include "enginetest.h"
 #include "testfiles.h"
 
 #include "cpconv.h"
@@ -18,24 +19,13 @@ namespace {
 // GB: 中 国 人 (D6D0 B9FA C8CB).
 const std::string kZhong = "\xd6\xd0", kGuo = "\xb9\xfa", kRen = "\xc8\xcb";
 
-class LookupTest : public testing::Test {
+class LookupTest : public EngineTest {
   protected:
-    void open(const std::vector<EnglishEntry>& entries,
-              const std::vector<ChineseWord>& words = {}) {
-        file = std::make_unique<TempFile>(writeLibrary(entries, words, {}));
-        engine = std::make_unique<lxtran::Engine>();
-        std::string error;
-        ASSERT_TRUE(engine->library.open(file->path().c_str(), error)) << error;
-        CPC_SetCodePage(CPC_PAGE_GB);
-    }
-
     int translate(const char* input, int mode = 0) {
         return lxtran::translate(*engine, mode, input, out, sizeof out);
     }
     std::string headword() const { return std::string(out, strcspn(out, "\x01")); }
 
-    std::unique_ptr<TempFile> file;
-    std::unique_ptr<lxtran::Engine> engine;
     char out[256] = {};
 };
 
