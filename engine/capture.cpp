@@ -175,15 +175,10 @@ int leadingCharacters(const char* text, int limit) {
 // The user library's record for a Chinese text: phrase, two spaces, soundmark in phonetic codes,
 // meaning, in GB. False when the library does not hold it.
 bool answerFromUserLibrary(const char* text, char* out, int size) {
-    if (!WBK_Loaded()) return false;
-    int page = WBK_GetCodePage();
-    char phrase[kUserPhraseSize];
-    if (CPC_ConvertDBCSBuffer(page << 8 | CPC_PAGE_GB, text, 0, phrase, sizeof phrase) == 0 ||
-        WBK_Seek(phrase) != 1)
-        return false;
     char record[kUserRecordSize];
-    int length = WBK_GetRecord(record, sizeof record);
-    if (length <= 0) return false;
+    int page = 0;
+    int length = userRecord(text, kUserPhraseSize, record, sizeof record, page);
+    if (length == 0) return false;
     // The fields are NUL-separated; a record cut by the buffer lacks its last ones.
     char* end = record + length;
     auto next = [end](char* field) {

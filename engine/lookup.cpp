@@ -138,14 +138,10 @@ int lookUpChinese(Engine& engine, const char* query) {
 
 // The user library's record for the query, as an entry text in GB; its length, or 0.
 int lookUpUserLibrary(const char* query, char* out, int size) {
-    if (!WBK_Loaded() || !out || size <= 0) return 0;
-    int page = WBK_GetCodePage();
-    char phrase[200];
-    if (CPC_ConvertDBCSBuffer(page << 8 | CPC_PAGE_GB, query, 0, phrase, sizeof phrase) == 0 ||
-        WBK_Seek(phrase) != 1)
-        return 0;
-    int length = WBK_GetRecord(out, size);
-    if (length <= 0) return 0;
+    if (!out || size <= 0) return 0;
+    int page = 0;
+    int length = userRecord(query, 200, out, size, page);
+    if (length == 0) return 0;
     // The separators go only where the record's fields really end: a record cut short by the
     // buffer keeps what it has.
     size_t phraseEnd = strnlen(out, static_cast<size_t>(length));
@@ -160,6 +156,20 @@ int lookUpUserLibrary(const char* query, char* out, int size) {
     CPC_ConvertDBCSBuffer(CPC_PAGE_GB << 8 | page, out, 0, out, size);
     return length;
 }
+
+} // namespace
+
+int userRecord(const char* text, int phraseSize, char* record, int recordSize, int& page) {
+    if (!WBK_Loaded()) return 0;
+    page = WBK_GetCodePage();
+    std::vector<char> phrase(static_cast<size_t>(phraseSize));
+    if (CPC_ConvertDBCSBuffer(page << 8 | CPC_PAGE_GB, text, 0, phrase.data(), phraseSize) == 0 ||
+        WBK_Seek(phrase.data()) != 1)
+        return 0;
+    return std::max(0, WBK_GetRecord(record, recordSize));
+}
+
+namespace {
 
 uint16_t missHash(const char* text) {
     unsigned hash = 0;
