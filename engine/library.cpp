@@ -305,6 +305,7 @@ bool EBlock::recordEntryStarts(size_t produced) {
         offsets_[count++] = static_cast<int32_t>(at);
     }
     offsets_[count - 1] = -1;
+    entryCount_ = static_cast<int>(count - 1);
     return true;
 }
 
@@ -312,17 +313,11 @@ int EBlock::load(LibFile& file, int block) {
     if (block == loadedBlock_) return block;
     if (!header_ || block < 0) return -1;
     loadedBlock_ = -1;
+    entryCount_ = 0;
     size_t rawLength = 0;
     if (!readRaw(file, block, rawLength) || !expand(rawLength)) return -1;
     loadedBlock_ = block;
     return block;
-}
-
-int EBlock::entryCount() const {
-    int count = 0;
-    while (offsets_[count] != -1)
-        ++count;
-    return count;
 }
 
 const char* EBlock::byNumber(LibFile& file, int32_t number) {

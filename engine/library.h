@@ -161,7 +161,7 @@ class EBlock {
     const char* byNumber(LibFile& file, int32_t number);
     const char* find(LibFile& file, int block, const char* word);
     // Entries in the loaded block.
-    int entryCount() const;
+    int entryCount() const { return entryCount_; }
     const char* entry(int index) const {
         return reinterpret_cast<const char*>(text_.data()) + offsets_[index];
     }
@@ -179,6 +179,8 @@ class EBlock {
     std::vector<uint8_t> text_;
     std::vector<int32_t> offsets_;
     int loadedBlock_ = -1;
+    // Entries of the loaded block, counted as it is expanded.
+    int entryCount_ = 0;
     int current_ = 0;
     bool exact_ = false;
 };
