@@ -1,7 +1,9 @@
 // The dictionary file: header, main indexes, index blocks, entry blocks and references.
 #include "library.h"
 
+#include <algorithm>
 #include <cstring>
+#include <emmintrin.h>
 #include <limits>
 
 namespace lxtran {
@@ -15,6 +17,40 @@ std::mutex readGuard;
 
 constexpr unsigned kWindowMask = 0xFFF;
 constexpr uint8_t kCopyMarker = 0x1A;
+// Spare bytes after the raw and text buffers: expansion loads and stores whole 16-byte chunks
+// and may run this far past the bytes it counts.
+constexpr size_t kChunk = 16;
+constexpr size_t kRawSlack = kChunk;
+constexpr size_t kTextSlack = 2 * kChunk;
+
+void copyChunk(uint8_t* to, const uint8_t* from) {
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(to),
+                     _mm_loadu_si128(reinterpret_cast<const __m128i*>(from)));
+}
+
+// Bytes before the first copy marker among the length bytes at from.
+size_t literalRun(const uint8_t* from, size_t length) {
+    const __m128i marker = _mm_set1_epi8(static_cast<char>(kCopyMarker));
+    for (size_t run = 0; run < length; run += kChunk) {
+        __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + run));
+        unsigned found = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, marker)));
+        if (found) return std::min(run + __builtin_ctz(found), length);
+    }
+    return length;
+}
+
+// Copies length bytes from distance back; a copy nearer than a chunk repeats the bytes it is
+// producing, so it goes byte by byte.
+void copyBack(uint8_t* to, size_t distance, size_t length) {
+    const uint8_t* from = to - distance;
+    if (distance < kChunk) {
+        for (size_t n = 0; n < length; ++n)
+            to[n] = from[n];
+        return;
+    }
+    for (size_t n = 0; n < length; n += kChunk)
+        copyChunk(to + n, from + n);
+}
 
 uint8_t fold(uint8_t byte) {
     return byte >= 'a' && byte <= 'z' ? byte - 0x20 : byte;
@@ -231,8 +267,8 @@ bool EIndex::keys(LibFile& file, int block, std::vector<std::string>& out) {
 
 int EBlock::init(const LibHeader& header) {
     header_ = &header;
-    raw_.assign(header.rawBufferSize, 0);
-    text_.assign(header.textBufferSize, 0);
+    raw_.assign(header.rawBufferSize + kRawSlack, 0);
+    text_.assign(header.textBufferSize + kTextSlack, 0);
     offsets_.assign(header.entriesPerBlock + 2, -1);
     loadedBlock_ = -1;
     return 0;
@@ -241,7 +277,7 @@ int EBlock::init(const LibHeader& header) {
 bool EBlock::readRaw(LibFile& file, int block, size_t& rawLength) {
     const LibHeader& h = *header_;
     int64_t at = h.entryDataOffset + static_cast<int64_t>(block) * h.entryBlockSize;
-    if (h.entryBlockSize > raw_.size() || file.readAt(at, raw_.data(), h.entryBlockSize) < 0)
+    if (h.entryBlockSize > h.rawBufferSize || file.readAt(at, raw_.data(), h.entryBlockSize) < 0)
         return false;
     rawLength = h.entryBlockSize;
     if ((raw_[0] & 0x80) == 0) return true;
@@ -249,7 +285,7 @@ bool EBlock::readRaw(LibFile& file, int block, size_t& rawLength) {
     size_t kept = h.entryBlockSize - 6;
     int32_t continuationOffset = read32(&raw_[kept]);
     uint16_t continuationLength = raw_[kept + 4] | raw_[kept + 5] << 8;
-    if (kept + continuationLength > raw_.size()) return false;
+    if (kept + continuationLength > h.rawBufferSize) return false;
     if (file.readAt(h.entryDataOffset + static_cast<int64_t>(continuationOffset), &raw_[kept],
                     continuationLength) < 0)
         return false;
@@ -264,13 +300,13 @@ bool EBlock::readRaw(LibFile& file, int block, size_t& rawLength) {
 bool EBlock::expand(size_t rawLength) {
     const uint8_t* raw = raw_.data();
     uint8_t* text = text_.data();
-    const size_t limit = text_.size();
+    const size_t limit = header_->textBufferSize;
     size_t produced = 0;
     for (size_t i = 0; i < rawLength;) {
-        const void* marker = std::memchr(raw + i, kCopyMarker, rawLength - i);
-        size_t literals = (marker ? static_cast<const uint8_t*>(marker) - raw : rawLength) - i;
+        size_t literals = literalRun(raw + i, rawLength - i);
         if (literals > limit - produced) return false;
-        std::memcpy(text + produced, raw + i, literals);
+        for (size_t n = 0; n < literals; n += kChunk)
+            copyChunk(text + produced + n, raw + i + n);
         produced += literals;
         i += literals;
         if (i == rawLength) break;
@@ -283,9 +319,7 @@ bool EBlock::expand(size_t rawLength) {
         if (distance == 0) distance = kWindowMask + 1;
         size_t length = (token & 0x0F) + 4u;
         if (distance > produced || length > limit - produced) return false;
-        // A copy may repeat the bytes it is producing, so it goes byte by byte.
-        for (size_t n = 0; n < length; ++n)
-            text[produced + n] = text[produced - distance + n];
+        copyBack(text + produced, distance, length);
         produced += length;
     }
     return recordEntryStarts(produced);

@@ -108,6 +108,29 @@ TEST(RoundTrip, RandomDictionariesReadBackWhole) {
     }
 }
 
+// Text that repeats itself at every distance makes copies that overlap what they produce (nearer
+// than 16 bytes) and copies that reach back just past that; each must expand exactly.
+TEST(RoundTrip, RepetitiveTextExpandsExactly) {
+    std::mt19937 random(5);
+    std::vector<EnglishEntry> entries = entriesFor(randomHeadwords(random, 300));
+    for (size_t n = 0; n < entries.size(); ++n) {
+        std::string unit = randomWord(random, "xyz", 1 + n % 34);
+        std::string meaning = "\x08";
+        while (meaning.size() < 20 + n % 90)
+            meaning += unit;
+        entries[n].meaning = meaning;
+    }
+    Opened opened(writeLibrary(entries, {}, {1024, 2048, 16, 512, true}));
+    ASSERT_TRUE(opened.ok);
+    lxtran::Library& library = opened.library;
+    for (size_t n = 0; n < entries.size(); ++n) {
+        const char* text = library.block().byNumber(library.file(), static_cast<int32_t>(n));
+        ASSERT_NE(text, nullptr) << n;
+        ASSERT_EQ(text, entryText(entries[n])) << n;
+    }
+    library.file().close();
+}
+
 // A word between two entries gives the neighbour that shares more of it, the lower on a tie;
 // the headword comparison ignores case, the neighbour rule does not.
 TEST(Lookup, NearestEntriesAndCase) {
