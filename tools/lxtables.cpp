@@ -1,14 +1,10 @@
 // lxtables: generates the code-set conversion tables of cpconv.
 //
-// Both character charts come from glibc iconv, one two-byte position at a time: GB2312 for GB,
-// CP950 for BIG5, with the ETEN block C6A1-C8FE taken from BIG5-HKSCS where CP950 has no
-// character there; rows FA-FE are user-defined and hold none. Each character is paired with its
+// Both character charts come from glibc iconv (charts.h). Each character is paired with its
 // counterpart in the other chart through OpenCC single-character conversion, the character itself
 // and a hand-kept variants list, in that order. The same input always yields the same bytes.
-#include <iconv.h>
 #include <opencc.h>
 
-#include <array>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
@@ -20,45 +16,20 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <utility>
 #include <vector>
 
+#include "charts.h"
+#include "files.h"
+
 namespace {
+
+using namespace lexora::tools;
 
 namespace fs = std::filesystem;
 
-constexpr char32_t kNoChar = 0;
-constexpr uint8_t kFirstLead = 0xA1;
-constexpr uint8_t kLastLead = 0xFE;
-constexpr uint8_t kLastGbLead = 0xF7;
-constexpr uint8_t kLastBig5Lead = 0xF9;
 constexpr uint16_t kBig5Space = 0xA140;
 constexpr uint16_t kGbSpace = 0xA1A1;
-constexpr uint16_t kFirstEtenPosition = 0xC6A1;
-constexpr uint16_t kLastEtenPosition = 0xC8FE;
-
-uint16_t positionOf(uint8_t lead, uint8_t trail) {
-    return static_cast<uint16_t>(lead << 8 | trail);
-}
-
-std::vector<uint8_t> gbTrails() {
-    std::vector<uint8_t> trails;
-    for (int trail = 0xA1; trail <= 0xFE; ++trail)
-        trails.push_back(static_cast<uint8_t>(trail));
-    return trails;
-}
-
-// BIG5 trail bytes in table order: 40-7E, then A1-FE.
-std::vector<uint8_t> big5Trails() {
-    std::vector<uint8_t> trails;
-    for (int trail = 0x40; trail <= 0x7E; ++trail)
-        trails.push_back(static_cast<uint8_t>(trail));
-    for (int trail = 0xA1; trail <= 0xFE; ++trail)
-        trails.push_back(static_cast<uint8_t>(trail));
-    return trails;
-}
-
 // ---------------------------------------------------------------------------------------------
 // UTF-8 of single characters
 
@@ -80,10 +51,6 @@ std::string toUtf8(char32_t ch) {
         out += static_cast<char>(0x80 | (ch & 0x3F));
     }
     return out;
-}
-
-bool isValidChar(char32_t ch) {
-    return ch != kNoChar && ch <= 0x10FFFF && (ch < 0xD800 || ch > 0xDFFF);
 }
 
 // The character that makes up the whole of `text`, or kNoChar when it is not exactly one
@@ -119,59 +86,7 @@ char32_t singleCharOf(std::string_view text) {
 }
 
 // ---------------------------------------------------------------------------------------------
-// iconv and OpenCC
-
-class Iconv {
-  public:
-    Iconv(const char* to, const char* from) : handle_(iconv_open(to, from)) {
-        if (handle_ == reinterpret_cast<iconv_t>(-1))
-            throw std::runtime_error(std::string("cannot open iconv from ") + from + " to " + to);
-    }
-    ~Iconv() { iconv_close(handle_); }
-    Iconv(const Iconv&) = delete;
-    Iconv& operator=(const Iconv&) = delete;
-
-    // The whole of `input` converted, or nothing when any of it cannot be converted.
-    std::optional<std::string> convert(std::string input) {
-        iconv(handle_, nullptr, nullptr, nullptr, nullptr);
-        std::array<char, 64> output{};
-        char* in = input.data();
-        size_t inLeft = input.size();
-        char* out = output.data();
-        size_t outLeft = output.size();
-        if (iconv(handle_, &in, &inLeft, &out, &outLeft) == static_cast<size_t>(-1) || inLeft != 0)
-            return std::nullopt;
-        if (iconv(handle_, nullptr, nullptr, &out, &outLeft) == static_cast<size_t>(-1))
-            return std::nullopt;
-        return std::string(output.data(), out);
-    }
-
-  private:
-    iconv_t handle_;
-};
-
-// The character at a two-byte position through a decoder to UTF-32LE, or kNoChar when the
-// position holds no single character. Private-use code points are not characters here.
-char32_t decodePosition(Iconv& decoder, uint16_t position) {
-    const std::string bytes{static_cast<char>(position >> 8), static_cast<char>(position & 0xFF)};
-    const auto utf32 = decoder.convert(bytes);
-    if (!utf32 || utf32->size() != 4) return kNoChar;
-    char32_t ch = 0;
-    for (int i = 3; i >= 0; --i)
-        ch = ch << 8 | static_cast<uint8_t>((*utf32)[i]);
-    const bool privateUse = ch >= 0xE000 && ch <= 0xF8FF;
-    return privateUse || !isValidChar(ch) ? kNoChar : ch;
-}
-
-// The two-byte position an encoder from UTF-32LE gives a character, if it gives two bytes.
-std::optional<uint16_t> encodeChar(Iconv& encoder, char32_t ch) {
-    std::string utf32;
-    for (int i = 0; i < 4; ++i)
-        utf32 += static_cast<char>(ch >> (8 * i) & 0xFF);
-    const auto bytes = encoder.convert(utf32);
-    if (!bytes || bytes->size() != 2) return std::nullopt;
-    return positionOf(static_cast<uint8_t>((*bytes)[0]), static_cast<uint8_t>((*bytes)[1]));
-}
+// OpenCC
 
 class Opencc {
   public:
@@ -207,72 +122,6 @@ std::vector<Opencc> openConverters(const std::vector<std::string>& configs) {
     for (const auto& config : configs)
         converters.emplace_back(config);
     return converters;
-}
-
-// ---------------------------------------------------------------------------------------------
-// Character charts
-
-// One double-byte code set: the character at each position and the position of each character.
-class Chart {
-  public:
-    // A character already present keeps its first position.
-    void add(uint16_t position, char32_t ch) {
-        chars_[position] = ch;
-        positions_.try_emplace(ch, position);
-    }
-    void preferPosition(char32_t ch, uint16_t position) { positions_[ch] = position; }
-
-    char32_t charAt(uint16_t position) const { return chars_[position]; }
-    std::optional<uint16_t> positionOf(char32_t ch) const {
-        const auto found = positions_.find(ch);
-        if (found == positions_.end()) return std::nullopt;
-        return found->second;
-    }
-
-  private:
-    std::vector<char32_t> chars_ = std::vector<char32_t>(0x10000, kNoChar);
-    std::unordered_map<char32_t, uint16_t> positions_;
-};
-
-Chart loadGbChart() {
-    Iconv decoder("UTF-32LE", "GB2312");
-    Chart chart;
-    for (int lead = kFirstLead; lead <= kLastGbLead; ++lead) {
-        for (const uint8_t trail : gbTrails()) {
-            const uint16_t position = positionOf(static_cast<uint8_t>(lead), trail);
-            if (const char32_t ch = decodePosition(decoder, position)) chart.add(position, ch);
-        }
-    }
-    return chart;
-}
-
-bool inEtenBlock(uint16_t position) {
-    return position >= kFirstEtenPosition && position <= kLastEtenPosition;
-}
-
-Chart loadBig5Chart() {
-    Iconv decoder("UTF-32LE", "CP950");
-    Iconv etenDecoder("UTF-32LE", "BIG5-HKSCS");
-    Iconv encoder("CP950", "UTF-32LE");
-    Chart chart;
-    std::vector<uint16_t> positions;
-    for (int lead = kFirstLead; lead <= kLastBig5Lead; ++lead) {
-        for (const uint8_t trail : big5Trails()) {
-            const uint16_t position = positionOf(static_cast<uint8_t>(lead), trail);
-            char32_t ch = decodePosition(decoder, position);
-            if (!ch && inEtenBlock(position)) ch = decodePosition(etenDecoder, position);
-            if (!ch) continue;
-            chart.add(position, ch);
-            positions.push_back(position);
-        }
-    }
-    // A character found at two positions is written where CP950 itself encodes it: 十 at A451
-    // rather than the Suzhou numeral at A2CC, box drawings in row A2 rather than in row F9.
-    for (const uint16_t position : positions) {
-        const char32_t ch = chart.charAt(position);
-        if (encodeChar(encoder, ch) == position) chart.preferPosition(ch, position);
-    }
-    return chart;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -449,28 +298,6 @@ std::string cppSource(const Table& gbToBig5, const Table& big5ToGb) {
     return out;
 }
 
-// Writes beside the target and renames, so a failed run never leaves a partial file.
-void writeFile(const fs::path& path, std::string_view content) {
-    const fs::path temporary = path.string() + ".tmp";
-    {
-        std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
-        file.write(content.data(), static_cast<std::streamsize>(content.size()));
-        file.close();
-        if (!file) {
-            std::error_code ignored;
-            fs::remove(temporary, ignored);
-            throw std::runtime_error("cannot write " + temporary.string());
-        }
-    }
-    std::error_code error;
-    fs::rename(temporary, path, error);
-    if (error) {
-        std::error_code ignored;
-        fs::remove(temporary, ignored);
-        throw std::runtime_error("cannot write " + path.string() + ": " + error.message());
-    }
-}
-
 void writeTable(const fs::path& path, const Table& table) {
     writeFile(path, std::string_view(reinterpret_cast<const char*>(table.data()), table.size()));
 }
@@ -508,11 +335,7 @@ void run(const Options& options) {
     const Table gbToBig5 = gbToBig5Table(gb, big5, variants);
     const Table big5ToGb = big5ToGbTable(big5, gb, variants);
 
-    std::error_code error;
-    fs::create_directories(options.out, error);
-    if (error)
-        throw std::runtime_error("cannot create directory " + options.out.string() + ": " +
-                                 error.message());
+    makeDirectory(options.out);
     writeTable(options.out / "GB2BIG5.TAB", gbToBig5);
     writeTable(options.out / "BIG52GB.TAB", big5ToGb);
     writeTable(options.out / "WC2MBGB.TAB", unitTable(gb, "CP936"));
