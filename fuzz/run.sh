@@ -12,7 +12,7 @@ command -v clang++ >/dev/null || {
 }
 cmake -S . -B build/fuzz -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
     -DLEXORA_SANITIZE=ON -DLEXORA_FUZZ=ON -DCMAKE_BUILD_TYPE=Debug >&2
-for target in cpconv_fuzz library_fuzz wordbank_fuzz; do
+for target in cpconv_fuzz library_fuzz wordbank_fuzz decode_fuzz detect_fuzz; do
     cmake --build build/fuzz --target "$target" -j"$(nproc)" >&2
     mkdir -p "build/fuzz/corpus/$target" "build/fuzz/findings/$target"
     build/fuzz/bin/"$target" -max_total_time="$seconds" -max_len=4096 \
