@@ -6,11 +6,13 @@
 #   lookup    dictionary lookups of LXaTranslateStr and LXaGetMeanN against SQLite
 #   decode    HZ, ISO-2022 and MIME decoding against iconv and a reference Base64 decoder
 #   detect    accuracy of GB / BIG5 detection on short pieces of text against uchardet
+#   capture   lxsys's text redirection against the same calls unredirected, and the time from
+#             the catch timer's tick to the caught word (Windows tree, under Wine and Xvfb)
 # Build output goes to stderr; the benchmark's report to stdout; the exit code is the benchmark's.
 set -euo pipefail
 
 usage() {
-    echo "usage: $0 NAME   (NAME: convert, mklib, wordbank, lookup, decode, detect)" >&2
+    echo "usage: $0 NAME   (NAME: convert, mklib, wordbank, lookup, decode, detect, capture)" >&2
     exit 2
 }
 
@@ -48,6 +50,14 @@ run_wordbank() {
     build/native/bin/bench_wordbank
 }
 
+run_capture() {
+    build_target lexora_glyphs
+    cmake -S . -B build/win64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake \
+        -DLEXORA_HOST_BUILD="$PWD/build/native" >&2
+    cmake --build build/win64 --target bench_capture -j2 >&2
+    xvfb-run -a cmake/wine-run.sh "$PWD/build/win64/wineprefix" build/win64/bin/bench_capture.exe
+}
+
 run_lookup() {
     build_target bench_lookup
     tools/fetch-ecdict.sh build/ecdict
@@ -60,7 +70,7 @@ run_lookup() {
 [ $# -eq 1 ] || usage
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 case $1 in
-    convert | mklib | wordbank | lookup | decode | detect) ;;
+    convert | mklib | wordbank | lookup | decode | detect | capture) ;;
     *) usage ;;
 esac
 tools/ensure-packages.sh

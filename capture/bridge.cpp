@@ -59,12 +59,40 @@ void repaintUnderPointer(HWND target, POINT pointer) {
     }
 }
 
+// The forced repaint returns at once when the target's thread has already begun painting on
+// its own (it may, on another processor, as soon as the strip is invalidated): the reports of
+// that paint keep coming afterwards. They are taken until none has come for a short while. A
+// window of this thread has painted by the time the repaint returns.
+unsigned reportsReceived;
+
+void awaitLateReports(HWND target) {
+    constexpr DWORD kQuietMs = 6;
+    constexpr DWORD kLongestMs = 500;
+    if (GetWindowThreadProcessId(target, nullptr) == GetCurrentThreadId()) return;
+    DWORD start = GetTickCount();
+    DWORD lastReport = start;
+    unsigned seen = reportsReceived;
+    for (DWORD now = start; now - start < kLongestMs && now - lastReport < kQuietMs;
+         now = GetTickCount()) {
+        MsgWaitForMultipleObjectsEx(0, nullptr, kQuietMs - (now - lastReport), QS_SENDMESSAGE,
+                                    MWMO_INPUTAVAILABLE);
+        MSG message;
+        PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+        if (reportsReceived != seen) {
+            seen = reportsReceived;
+            lastReport = GetTickCount();
+        }
+    }
+}
+
 // One tick of the catch timer: captures once per rest of the pointer.
 void captureStep(HWND window, CaptureShared& record) {
     if (!record.captureEnabled || !record.armed) return;
     record.collecting = 1;
-    if (HWND target = liveWindow(record.targetWindow))
+    if (HWND target = liveWindow(record.targetWindow)) {
         repaintUnderPointer(target, POINT{record.cursorX, record.cursorY});
+        awaitLateReports(target);
+    }
     record.collecting = 0;
     record.armed = 0;
     SendMessageA(window, SN_BRIDGE_ASSEMBLE, 0, 0);
@@ -81,6 +109,7 @@ template <typename Payload> bool readPayload(const COPYDATASTRUCT& data, Payload
 
 LRESULT copyData(const COPYDATASTRUCT* data) {
     if (!runs || !data) return 0;
+    ++reportsReceived;
     switch (static_cast<uint32_t>(data->dwData)) {
     case SN_KIND_TEXT_RUN: {
         TextRunMessage message;

@@ -1,9 +1,12 @@
 // The glyph files beside the library, read into per-process tables when a process loads it, and
 // the screen refresh that makes a changed display switch show at once.
+#include "drawing.h"
 #include "internal.h"
 
+#include "cpconv.h"
 #include "platform.h"
 
+#include <cstring>
 #include <string>
 
 namespace lxsys {
@@ -78,6 +81,20 @@ bool loadGlyphTables() {
 void freeGlyphTables() {
     freeTable(gbGlyphs);
     freeTable(big5Glyphs);
+}
+
+// The table stays locked only while the glyph is copied, so that it may move meanwhile.
+GlyphFetch copyGlyph(int page, int index, uint8_t (&glyph)[kGlyphBytes]) {
+    std::memset(glyph, 0, sizeof glyph);
+    const GlyphTable& table = page == CPC_PAGE_GB ? gbGlyphs : big5Glyphs;
+    if (!table.memory || index < 0) return GlyphFetch::Absent;
+    uint64_t start = static_cast<uint64_t>(index) * kGlyphBytes;
+    if (start + kGlyphBytes > table.bytesRead) return GlyphFetch::Absent;
+    const auto* bytes = static_cast<const uint8_t*>(GlobalLock(table.memory));
+    if (!bytes) return GlyphFetch::Unreadable;
+    std::memcpy(glyph, bytes + start, kGlyphBytes);
+    GlobalUnlock(table.memory);
+    return GlyphFetch::Copied;
 }
 
 // A hung window is skipped, so that a refresh never stops the caller for good.

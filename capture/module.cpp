@@ -1,5 +1,6 @@
 // Setting lxsys up when a process loads it, and releasing it when the process unloads it.
 #include "internal.h"
+#include "textout.h"
 
 #include "cpconv.h"
 #include "platform.h"
@@ -64,6 +65,7 @@ bool attach(HMODULE instance) {
 void detach() {
     if (!captureRecord) return;
     removeCodePatches();
+    releaseDrawing();
     freeGlyphTables();
     refreshScreen();
     closeRecords();

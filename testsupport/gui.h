@@ -143,7 +143,8 @@ struct DrawnText {
 //   --text TEXT | --gb HEX   a new text (English bytes, or GB bytes in hex), then for it
 //   --route R --x X --y Y    how and where (client coordinates) it is drawn; routes: textouta,
 //                            textoutw, exttextouta, exttextouta-dx, exttextoutw, exttextoutw-dx,
-//                            drawtexta, static, button
+//                            drawtexta, static, button, bitblt (through a memory DC)
+//   --align left|right|center the reference point of the last text (its rectangle stays)
 //   --script FILE            more texts, one a line: "text ROUTE X Y TEXT" or "gb ROUTE X Y HEX"
 //   --font NAME --font-size PIXELS --spacing PIXELS (extra advance of the -dx routes)
 //   --window X Y WIDTH HEIGHT --title TITLE --timeout MS

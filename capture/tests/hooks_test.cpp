@@ -25,8 +25,8 @@ TEST(HookOwner, OnlyTheRegisteredOwnerRemovesTheHooks) {
     EXPECT_EQ(runPeerPumping({"unhook", windowArgument(owner.window())}), 0);
     EXPECT_NE(record().keyboardHook, 0u);
 
-    // The text entry points are not redirected yet, so leaving is never reported safe.
-    EXPECT_EQ(LXbCanExit(), 0);
+    // The text entry points are redirected and none is being called through.
+    EXPECT_EQ(LXbCanExit(), 1);
     EXPECT_EQ(LXbUnhookAll(owner.window()), 1);
     EXPECT_EQ(record().keyboardHook, 0u);
     EXPECT_EQ(record().callWndHook, 0u);

@@ -17,7 +17,8 @@ const char* const kUsage =
     "  --text TEXT | --gb HEX      a new text: English bytes, or GB bytes in hex\n"
     "  --route ROUTE --x X --y Y   how and where (client coordinates) the last text is drawn\n"
     "                              routes: textouta textoutw exttextouta exttextouta-dx\n"
-    "                              exttextoutw exttextoutw-dx drawtexta static button\n"
+    "                              exttextoutw exttextoutw-dx drawtexta static button bitblt\n"
+    "  --align left|right|center   the reference point of the last text (TextOut routes)\n"
     "  --script FILE               texts, one a line: text ROUTE X Y TEXT | gb ROUTE X Y HEX\n"
     "  --font NAME --font-size PIXELS --spacing PIXELS (extra advance of the -dx routes)\n"
     "  --window X Y WIDTH HEIGHT --title TITLE --timeout MS --report FILE\n"
@@ -37,7 +38,7 @@ constexpr RouteEntry kRoutes[] = {
     {"exttextouta", Route::ExtTextOutA}, {"exttextouta-dx", Route::ExtTextOutADx},
     {"exttextoutw", Route::ExtTextOutW}, {"exttextoutw-dx", Route::ExtTextOutWDx},
     {"drawtexta", Route::DrawTextA},     {"static", Route::Static},
-    {"button", Route::Button},
+    {"button", Route::Button},           {"bitblt", Route::BitBlt},
 };
 
 std::optional<Route> routeNamed(std::string_view name) {
@@ -197,6 +198,14 @@ std::string addCopyData(Options& options, Arguments& arguments) {
 std::string applyToLastText(Options& options, std::string_view option, std::string_view value) {
     if (options.texts.empty()) return std::string(option) + " comes after --text or --gb";
     TextItem& item = options.texts.back();
+    if (option == "--align") {
+        if (value != "left" && value != "right" && value != "center")
+            return "--align takes left, right or center";
+        item.align = value == "left"    ? Align::Left
+                     : value == "right" ? Align::Right
+                                        : Align::Centre;
+        return {};
+    }
     if (option == "--route") {
         std::optional<Route> route = routeNamed(value);
         if (!route) return "unknown route " + std::string(value);
@@ -264,7 +273,7 @@ std::string applyOption(Options& options, std::string_view option, Arguments& ar
     if (option == "--text") return addText(options, std::string(*value), false);
     if (option == "--gb") return addHexText(options, *value);
     if (option == "--script") return applyScript(options, std::string(*value));
-    if (option == "--route" || option == "--x" || option == "--y")
+    if (option == "--route" || option == "--align" || option == "--x" || option == "--y")
         return applyToLastText(options, option, *value);
     return applySetting(options, option, *value);
 }

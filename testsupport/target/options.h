@@ -28,7 +28,12 @@ enum class Route {
     DrawTextA,
     Static,
     Button,
+    BitBlt, // TextOutA into a memory DC, then BitBlt to the window
 };
+
+// Where the drawing call's reference point lies on the text (SetTextAlign); the reported
+// rectangles stay those of the text drawn from its left edge at X.
+enum class Align { Left, Right, Centre };
 
 const char* routeName(Route route);
 
@@ -36,6 +41,7 @@ struct TextItem {
     std::string text;
     bool gb = false; // the bytes are GB (drawn with a GB2312 font), else English
     Route route = Route::TextOutA;
+    Align align = Align::Left;
     int x = 0;
     int y = 0;
 };

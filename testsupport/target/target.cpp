@@ -215,15 +215,51 @@ Placed place(HDC dc, const TextItem& item) {
     return placed;
 }
 
+// Draws the text into a memory DC and copies that to the window, as programs that draw off
+// screen do.
+void drawThroughMemory(HDC dc, const Placed& placed) {
+    const std::string& text = placed.item.text;
+    SIZE size = extentOf(dc, placed, text.size());
+    HDC memory = CreateCompatibleDC(dc);
+    HBITMAP bitmap = CreateCompatibleBitmap(dc, size.cx, size.cy);
+    HGDIOBJ previousBitmap = SelectObject(memory, bitmap);
+    HGDIOBJ previousFont = SelectObject(memory, placed.font);
+    RECT all{0, 0, size.cx, size.cy};
+    FillRect(memory, &all, GetSysColorBrush(COLOR_WINDOW));
+    SetBkMode(memory, TRANSPARENT);
+    TextOutA(memory, 0, 0, text.data(), static_cast<int>(text.size()));
+    BitBlt(dc, placed.origin.x, placed.origin.y, size.cx, size.cy, memory, 0, 0, SRCCOPY);
+    SelectObject(memory, previousFont);
+    SelectObject(memory, previousBitmap);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+}
+
+// The reference point of an aligned text: its right edge or its middle.
+int alignedX(HDC dc, const Placed& placed) {
+    int width = offsetOf(dc, placed, placed.item.text.size());
+    switch (placed.item.align) {
+    case Align::Right:
+        SetTextAlign(dc, TA_RIGHT);
+        return placed.origin.x + width;
+    case Align::Centre:
+        SetTextAlign(dc, TA_CENTER);
+        return placed.origin.x + width / 2;
+    case Align::Left:
+        break;
+    }
+    return placed.origin.x;
+}
+
 void draw(HDC dc, const Placed& placed) {
     const std::string& text = placed.item.text;
     const std::wstring& wide = placed.wide;
-    int x = placed.origin.x;
+    SelectObject(dc, placed.font);
+    int x = alignedX(dc, placed);
     int y = placed.origin.y;
     int bytes = static_cast<int>(text.size());
     int units = static_cast<int>(wide.size());
     const INT* advances = placed.advances.empty() ? nullptr : placed.advances.data();
-    SelectObject(dc, placed.font);
     switch (placed.item.route) {
     case Route::TextOutA:
         TextOutA(dc, x, y, text.data(), bytes);
@@ -245,10 +281,14 @@ void draw(HDC dc, const Placed& placed) {
                   DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX | DT_NOCLIP);
         break;
     }
+    case Route::BitBlt:
+        drawThroughMemory(dc, placed);
+        break;
     case Route::Static:
     case Route::Button:
         break; // the control draws itself
     }
+    SetTextAlign(dc, TA_LEFT | TA_TOP);
 }
 
 void paint(HWND window) {

@@ -1,0 +1,68 @@
+// The Chinese display through this process's own redirected entry points: what TextOutA and
+// GetCharWidthA do once the library is loaded, with the switches the application sets.
+#include "canvas.h"
+#include "testutil.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class ChineseDisplay : public testing::Test {
+  protected:
+    void SetUp() override {
+        saved_ = record();
+        LXbActiveHZSYS(1);
+        LXbSetDynamicHH(0);
+        LXbSetDrawPrompt(0);
+    }
+    void TearDown() override {
+        LXbActiveHZSYS(saved_.chineseDisplay);
+        LXbSetDynamicHH(saved_.dynamicTranslate);
+        LXbSetDrawPrompt(saved_.drawPrompt);
+    }
+    static void drawFile(Canvas& canvas) {
+        SetBkMode(canvas.dc(), OPAQUE);
+        ASSERT_TRUE(TextOutA(canvas.dc(), 4, 4, "File", 4));
+    }
+
+    CaptureShared saved_;
+};
+
+TEST_F(ChineseDisplay, TextOutDrawsGbGlyphsAndWidthsFollow) {
+    Canvas canvas(100, 40, 16);
+    SetBkMode(canvas.dc(), OPAQUE);
+    ASSERT_TRUE(TextOutA(canvas.dc(), 4, 4, "\xb0\xa1\xd6\xd0", 4));
+    EXPECT_EQ(canvas.glyphMismatches(4, 4, gbGlyph(0xB0, 0xA1), kPaper), 0);
+    EXPECT_EQ(canvas.glyphMismatches(20, 4, gbGlyph(0xD6, 0xD0), kPaper), 0);
+    int widths[256] = {};
+    ASSERT_TRUE(GetCharWidthA(canvas.dc(), 32, 255, widths + 32));
+    EXPECT_EQ(widths[200], 8); // half of a 16-pixel cell
+    SIZE size{};
+    ASSERT_TRUE(GetTextExtentPoint32A(canvas.dc(), "\xb0\xa1\xd6\xd0", 4, &size));
+    EXPECT_EQ(size.cx, 32);
+}
+
+// The dictionary engine beside the library translates "File"; text the application draws between
+// LXbSetDrawPrompt(1) and (0) looks as it does without translation.
+TEST_F(ChineseDisplay, DynamicTranslationSparesTheApplicationsOwnText) {
+    Canvas translated(100, 40, 16);
+    Canvas prompt(100, 40, 16);
+    Canvas plain(100, 40, 16);
+    LXbSetDynamicHH(1);
+    drawFile(translated);
+    LXbSetDrawPrompt(1);
+    drawFile(prompt);
+    LXbSetDrawPrompt(0);
+    LXbSetDynamicHH(0);
+    drawFile(plain);
+    EXPECT_EQ(translated.glyphMismatches(4, 4, gbGlyph(0xB5, 0xB5), kPaper), 0);
+    EXPECT_EQ(translated.glyphMismatches(20, 4, gbGlyph(0xB0, 0xB8), kPaper), 0);
+    int differing = 0;
+    for (int y = 0; y < 40; ++y)
+        for (int x = 0; x < 100; ++x)
+            differing += prompt.at(x, y) != plain.at(x, y);
+    EXPECT_EQ(differing, 0);
+    EXPECT_GT(plain.countOther({4, 4, 40, 20}, kPaper), 0);
+}
+
+} // namespace
