@@ -1,6 +1,7 @@
 // lexora convert: Chinese text between GB and BIG5 through cpconv's tables, with UTF-8 at
 // either edge through iconv.
 #include "commands.h"
+#include "input.h"
 #include "encoding.h"
 
 #include "cpconv.h"
@@ -8,11 +9,8 @@
 #include <cerrno>
 #include <climits>
 #include <cstring>
-#include <fstream>
 #include <iostream>
-#include <iterator>
 #include <optional>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -71,19 +69,6 @@ std::optional<int> parseOptions(int argc, char** argv, Options& options) {
         }
     }
     return std::nullopt;
-}
-
-bool readInput(const std::string& file, std::string& text) {
-    if (file.empty()) {
-        text.assign(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
-        return !std::cin.bad();
-    }
-    std::ifstream in(file, std::ios::binary);
-    if (!in) return false;
-    std::ostringstream contents;
-    contents << in.rdbuf();
-    text = contents.str();
-    return !in.bad();
 }
 
 int pageOf(Encoding encoding) {

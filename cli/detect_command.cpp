@@ -1,6 +1,7 @@
 // lexora detect: whether files hold GB or BIG5 text, judged line by line as the hook library
 // judges drawn text.
 #include "commands.h"
+#include "input.h"
 
 #include "cpconv.h"
 
@@ -9,11 +10,8 @@
 #include <climits>
 #include <cstdint>
 #include <cstring>
-#include <fstream>
 #include <iostream>
-#include <iterator>
 #include <optional>
-#include <sstream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -65,19 +63,6 @@ std::optional<int> parseArguments(int argc, char** argv, std::vector<std::string
     return std::nullopt;
 }
 
-bool readInput(const std::string& file, std::string& text) {
-    if (file == "-") {
-        text.assign(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
-        return !std::cin.bad();
-    }
-    std::ifstream in(file, std::ios::binary);
-    if (!in) return false;
-    std::ostringstream contents;
-    contents << in.rdbuf();
-    text = std::move(contents).str();
-    return !in.bad();
-}
-
 bool holdsDoubleByteText(std::string_view line) {
     return std::any_of(line.begin(), line.end(),
                        [](char c) { return static_cast<uint8_t>(c) > 0xA0; });
@@ -119,7 +104,7 @@ int detectCommand(int argc, char** argv) {
     int context = 0;
     for (const std::string& file : files) {
         std::string text;
-        if (!readInput(file, text)) {
+        if (!readInput(file == "-" ? std::string() : file, text)) {
             std::cerr << "lexora detect: cannot read '" << (file == "-" ? "standard input" : file)
                       << "': " << std::strerror(errno) << "\n";
             status = 1;
