@@ -23,6 +23,7 @@ using lexora::bench::GbCorpus;
 using lexora::bench::readGbCorpus;
 using lexora::bench::Recoder;
 using lexora::bench::replaceDoubleByte;
+using lexora::bench::requireCpconv;
 
 constexpr std::size_t minCorpusBytes = 20'000'000;
 constexpr int runs = 7;
@@ -67,13 +68,6 @@ struct Outputs {
     std::string cpconvGb;
     std::string iconvBig5;
 };
-
-void checkCpconvLoaded() {
-    char reason[512];
-    if (CPC_LoadFailure(reason, sizeof reason) > 0) {
-        throw std::runtime_error(std::string("cpconv could not set itself up: ") + reason);
-    }
-}
 
 void cpconvConvert(int flag, const std::string& input, char* output) {
     const int size = static_cast<int>(input.size());
@@ -281,7 +275,7 @@ std::vector<std::string> missedTargets(const Speeds& speeds) {
 }
 
 int run(const char* csvPath) {
-    checkCpconvLoaded();
+    requireCpconv();
     const Texts texts = buildTexts(csvPath);
     printCorpus(texts);
     Outputs outputs;

@@ -1,5 +1,6 @@
 #include "corpus.h"
 
+#include "cpconv.h"
 #include "csv.h"
 
 #include <algorithm>
@@ -121,6 +122,12 @@ GbCorpus readGbCorpus(const char* csvPath, std::size_t minBytes) {
     std::ostringstream content;
     content << file.rdbuf();
     return buildGbCorpus(content.str(), minBytes);
+}
+
+void requireCpconv() {
+    char reason[512];
+    if (CPC_LoadFailure(reason, sizeof reason) > 0)
+        throw std::runtime_error(std::string("cpconv could not set itself up: ") + reason);
 }
 
 int benchmarkMain(int argc, char** argv, const char* name, int (*run)(const char* csvPath)) {

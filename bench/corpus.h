@@ -59,6 +59,9 @@ GbCorpus buildGbCorpus(std::string_view csv, std::size_t minBytes);
 // The same from the CSV file at csvPath; throws when it cannot be read.
 GbCorpus readGbCorpus(const char* csvPath, std::size_t minBytes);
 
+// Throws when cpconv could not set itself up when it was loaded, with its reason.
+void requireCpconv();
+
 // The main of a benchmark over ECDICT's CSV, its one argument: runs run on it; bad usage gives
 // 2, an exception 1 with its message after the benchmark's name.
 int benchmarkMain(int argc, char** argv, const char* name, int (*run)(const char* csvPath));

@@ -21,6 +21,7 @@ using lexora::bench::GbCorpus;
 using lexora::bench::readGbCorpus;
 using lexora::bench::Recoder;
 using lexora::bench::replaceDoubleByte;
+using lexora::bench::requireCpconv;
 
 constexpr std::size_t gbCorpusBytes = 20'000'000;
 constexpr int runs = 3;
@@ -33,12 +34,6 @@ int decodeHz(const char* source, char* dest, int len) {
 }
 int decodeIso2022(const char* source, char* dest, int len) {
     return CPC_DecodeISO2022Buffer(source, dest, len, 0);
-}
-
-void checkCpconvLoaded() {
-    char reason[512];
-    if (CPC_LoadFailure(reason, sizeof reason) > 0)
-        throw std::runtime_error(std::string("cpconv could not set itself up: ") + reason);
 }
 
 // The lines of text, each with its line feed.
@@ -276,7 +271,7 @@ Form makeForm(const char* name, Decoder decoder, std::string encoded) {
 }
 
 int run(const char* csvPath) {
-    checkCpconvLoaded();
+    requireCpconv();
     CPC_SetCodePage(CPC_PAGE_GB);
     const GbCorpus corpus = readGbCorpus(csvPath, gbCorpusBytes);
     if (corpus.text.empty()) throw std::runtime_error("no translations in the CSV file");

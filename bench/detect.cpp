@@ -23,6 +23,7 @@ namespace {
 
 using lexora::bench::GbCorpus;
 using lexora::bench::readGbCorpus;
+using lexora::bench::requireCpconv;
 
 constexpr int kPieceChars[] = {1, 2, 4, 8, 16};
 constexpr int kReportedChars = 8;
@@ -280,9 +281,7 @@ void printUchardet(const std::vector<Row>& rows) {
 }
 
 int run(const char* csvPath) {
-    char reason[512];
-    if (CPC_LoadFailure(reason, sizeof reason) > 0)
-        throw std::runtime_error(std::string("cpconv could not set itself up: ") + reason);
+    requireCpconv();
     const Texts texts = buildTexts(csvPath);
     std::printf("corpus: translation column of %zu records, %.2f MB GB2312 (%zu characters GB2312 "
                 "lacks dropped) and its BIG5 conversion by cpconv; %zu lines hold Chinese\n",
