@@ -18,8 +18,8 @@ namespace {
 namespace gui = testsupport;
 using Clock = std::chrono::steady_clock;
 
-constexpr int kCalls = 20000;
-constexpr int kPasses = 5;
+constexpr int kCalls = 2000;
+constexpr int kPasses = 25;
 constexpr int kLines = 50;
 constexpr int kCaptures = 20;
 constexpr double kOverheadTarget = 1.5;
@@ -28,19 +28,15 @@ constexpr double kLatencyTargetMs = 20;
 const char kText[] = "The quick brown fox jumps over the lazy dog";
 const wchar_t kWideText[] = L"The quick brown fox jumps over the lazy dog";
 
-// Nanoseconds per TextOutA + ExtTextOutW pair on a memory DC, best of several passes.
+// Nanoseconds per TextOutA + ExtTextOutW pair on a memory DC, over one pass.
 double drawingCost(HDC dc) {
-    double best = 1e300;
-    for (int pass = 0; pass < kPasses; ++pass) {
-        auto start = Clock::now();
-        for (int i = 0; i < kCalls; ++i) {
-            TextOutA(dc, 0, 0, kText, sizeof kText - 1);
-            ExtTextOutW(dc, 0, 20, 0, nullptr, kWideText, sizeof kWideText / 2 - 1, nullptr);
-        }
-        std::chrono::duration<double, std::nano> spent = Clock::now() - start;
-        best = std::min(best, spent.count() / kCalls);
+    auto start = Clock::now();
+    for (int i = 0; i < kCalls; ++i) {
+        TextOutA(dc, 0, 0, kText, sizeof kText - 1);
+        ExtTextOutW(dc, 0, 20, 0, nullptr, kWideText, sizeof kWideText / 2 - 1, nullptr);
     }
-    return best;
+    std::chrono::duration<double, std::nano> spent = Clock::now() - start;
+    return spent.count() / kCalls;
 }
 
 struct Library {
@@ -74,17 +70,24 @@ struct Overhead {
     double redirectedNs;
 };
 
+// Best of several passes each way, the passes with and without the library taking turns, so
+// that whatever else the machine does weighs on both alike.
 std::optional<Overhead> measureOverhead() {
     HDC dc = CreateCompatibleDC(nullptr);
     HBITMAP bitmap = CreateCompatibleBitmap(dc, 400, 40);
     HGDIOBJ previous = SelectObject(dc, bitmap);
-    Overhead overhead{drawingCost(dc), 0};
-    Library library;
-    if (!library.load()) return std::nullopt;
-    library.chineseDisplay(0);
-    overhead.redirectedNs = drawingCost(dc);
-    library.unload();
-    overhead.plainNs = std::min(overhead.plainNs, drawingCost(dc));
+    std::optional<Overhead> overhead = Overhead{1e300, 1e300};
+    for (int pass = 0; pass < kPasses && overhead; ++pass) {
+        overhead->plainNs = std::min(overhead->plainNs, drawingCost(dc));
+        Library library;
+        if (!library.load()) {
+            overhead = std::nullopt;
+            break;
+        }
+        library.chineseDisplay(0);
+        overhead->redirectedNs = std::min(overhead->redirectedNs, drawingCost(dc));
+        library.unload();
+    }
     SelectObject(dc, previous);
     DeleteObject(bitmap);
     DeleteDC(dc);
@@ -107,9 +110,32 @@ CaptureShared* sharedRecord() {
                    : nullptr;
 }
 
-// Milliseconds from the tick to SN_WORD_READY, median of several captures; nothing when a
-// capture found no word.
-std::optional<double> measureLatency() {
+double median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+// Milliseconds the target takes to repaint the strip through a point of the screen, synchronously
+// and with nothing captured: the least a capture can take.
+double repaintTime(HWND target, POINT pointer) {
+    POINT client = pointer;
+    ScreenToClient(target, &client);
+    RECT clientRect{};
+    GetClientRect(target, &clientRect);
+    RECT strip = {clientRect.left, client.y, clientRect.right, client.y + 1};
+    auto start = Clock::now();
+    RedrawWindow(target, &strip, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+struct Latency {
+    double captureMs;
+    double repaintMs;
+};
+
+// Milliseconds from the tick to SN_WORD_READY, and of the repaint alone, medians of several
+// captures; nothing when a capture found no word.
+std::optional<Latency> measureLatency() {
     Library library;
     if (!library.load()) return std::nullopt;
     gui::MessageRecorder notify;
@@ -132,6 +158,7 @@ std::optional<double> measureLatency() {
     const gui::DrawnWord* word = target.findWord("line25");
     auto bridge = static_cast<HWND>(LongToHandle(record->bridgeWindow));
     std::vector<double> times;
+    std::vector<double> repaints;
     for (int capture = 0; word && capture <= kCaptures; ++capture) {
         POINT pointer = gui::centreOf(word->rect);
         record->cursorX = pointer.x;
@@ -146,14 +173,15 @@ std::optional<double> measureLatency() {
         if (caught && capture > 0)
             times.push_back(std::chrono::duration<double, std::milli>(ready - tick).count());
         gui::pumpFor(20);
+        repaints.push_back(repaintTime(target.window(), pointer));
+        gui::pumpFor(20);
     }
     target.stop();
     library.send(SN_STOP, 0, 0);
     library.unhookAll(notify.window());
     library.unload();
     if (times.size() < kCaptures / 2) return std::nullopt;
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
+    return Latency{median(times), median(repaints)};
 }
 
 } // namespace
@@ -168,14 +196,14 @@ int main() {
     std::printf("TextOutA + ExtTextOutW, nothing captured, Chinese display off: %.0f ns a pair "
                 "redirected, %.0f ns with the patches removed\n",
                 overhead->redirectedNs, overhead->plainNs);
-    std::optional<double> latency = gui::displayAvailable() ? measureLatency() : std::nullopt;
+    std::optional<Latency> latency = gui::displayAvailable() ? measureLatency() : std::nullopt;
     if (latency)
         std::printf("catch timer tick to SN_WORD_READY, %d lines of text in another process: "
-                    "%.1f ms (median of %d)\n",
-                    kLines, *latency, kCaptures);
+                    "%.1f ms (median of %d); the repaint of the strip alone: %.1f ms\n",
+                    kLines, latency->captureMs, kCaptures, latency->repaintMs);
     else
         std::printf("catch timer tick to SN_WORD_READY: not measured (no display or no word)\n");
     std::printf("capture overhead: %.2fx\n", ratio);
-    bool met = ratio <= kOverheadTarget && latency && *latency < kLatencyTargetMs;
+    bool met = ratio <= kOverheadTarget && latency && latency->captureMs < kLatencyTargetMs;
     return met ? 0 : 1;
 }

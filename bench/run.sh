@@ -7,7 +7,9 @@
 #   decode    HZ, ISO-2022 and MIME decoding against iconv and a reference Base64 decoder
 #   detect    accuracy of GB / BIG5 detection on short pieces of text against uchardet
 #   capture   lxsys's text redirection against the same calls unredirected, and the time from
-#             the catch timer's tick to the caught word (Windows tree, under Wine and Xvfb)
+#             the catch timer's tick to the caught word (Windows tree, under Wine and Xvfb);
+#             LEXORA_WIN64_TREE=DIR runs it in that Windows tree, already configured with its
+#             native host tree, instead of build/win64
 # Build output goes to stderr; the benchmark's report to stdout; the exit code is the benchmark's.
 set -euo pipefail
 
@@ -51,11 +53,16 @@ run_wordbank() {
 }
 
 run_capture() {
-    build_target lexora_glyphs
-    cmake -S . -B build/win64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake \
-        -DLEXORA_HOST_BUILD="$PWD/build/native" >&2
-    cmake --build build/win64 --target bench_capture -j2 >&2
-    xvfb-run -a cmake/wine-run.sh "$PWD/build/win64/wineprefix" build/win64/bin/bench_capture.exe
+    local tree=${LEXORA_WIN64_TREE:-}
+    if [ -z "$tree" ]; then
+        tree=build/win64
+        build_target lexora_glyphs
+        cmake -S . -B "$tree" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake \
+            -DLEXORA_HOST_BUILD="$PWD/build/native" >&2
+    fi
+    cmake --build "$tree" --target bench_capture -j2 >&2
+    tree=$(cd "$tree" && pwd)
+    xvfb-run -a cmake/wine-run.sh "$tree/wineprefix" "$tree/bin/bench_capture.exe"
 }
 
 run_lookup() {

@@ -1,16 +1,21 @@
 // Redirection of the graphics library's text-output entry points in this process: the first 5
 // bytes of each entry point become a relative jump (E9 rel32) to a trampoline allocated within
-// 2 GiB of it, which jumps on to the replacement wherever that lies. A call through lifts the
-// jump for the call and puts it back after it.
+// 2 GiB of it, which jumps on to the replacement wherever that lies. The whole instructions those
+// bytes held are moved behind the trampoline, followed by a jump to the rest of the routine: a
+// call through runs them there, while the entry point keeps its jump for every other thread.
+// Where they cannot be moved, a call through lifts the jump for the call and puts it back after.
+#include "instructions.h"
 #include "internal.h"
 #include "redirect.h"
 #include "textout.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstdint>
 #include <cstring>
 #include <initializer_list>
 #include <new>
+#include <optional>
 
 namespace lxsys {
 
@@ -57,6 +62,11 @@ struct CodePatch {
     unsigned char jump[kJumpSize] = {};
     DWORD previousProtection = 0;
     const void* replacement = nullptr;
+    // The routine as it was: its first instructions moved into the trampoline block, then a jump
+    // to the rest. Null when they could not be moved.
+    unsigned char* original = nullptr;
+    // Calls through in progress, which unloading the library must not cut short.
+    volatile LONG callsInProgress = 0;
 };
 
 struct EntrySpec {
@@ -82,9 +92,14 @@ DWORD nestingSlot = TLS_OUT_OF_INDEXES;
 
 // --- Trampolines ------------------------------------------------------------------------------
 
-// jmp [rip+0] followed by the 8-byte address of the replacement.
+// A trampoline is jmp [rip+0] followed by the 8-byte address of the replacement, then the entry
+// point's first instructions moved there.
 constexpr unsigned char kAbsoluteJump[] = {0xFF, 0x25, 0x00, 0x00, 0x00, 0x00};
-constexpr size_t kTrampolineSize = 16;
+constexpr size_t kTrampolineJumpSize = 16;
+constexpr size_t kTrampolineSize = 64;
+// The most an entry point's first instructions can span: the last one the jump overwrites may
+// start at its last byte.
+constexpr size_t kMovedSpan = kJumpSize - 1 + kLongestInstruction;
 constexpr size_t kTrampolineBlockSize = 4096;
 // How far from an entry point a trampoline may lie: a rel32 reaches +-2 GiB from the end of the
 // jump; the margin keeps a whole block in reach.
@@ -150,15 +165,23 @@ unsigned char* makeTrampoline(const unsigned char* entry, const void* replacemen
     auto target = reinterpret_cast<uintptr_t>(replacement);
     std::memcpy(trampoline, kAbsoluteJump, sizeof kAbsoluteJump);
     std::memcpy(trampoline + sizeof kAbsoluteJump, &target, sizeof target);
-    FlushInstructionCache(GetCurrentProcess(), trampoline, kTrampolineSize);
+    FlushInstructionCache(GetCurrentProcess(), trampoline, kTrampolineJumpSize);
     return trampoline;
 }
 
-void freeTrampolines() {
-    for (TrampolineBlock& block : blocks) {
-        if (block.base) VirtualFree(block.base, 0, MEM_RELEASE);
-        block = {};
-    }
+// The entry point's first instructions, as many whole ones as the jump overwrites, moved behind
+// the trampoline's jump; null when they cannot be moved. The instructions are read within the
+// entry point's region only.
+unsigned char* moveFirstInstructions(const CodePatch& patch, unsigned char* trampoline) {
+    auto* regionEnd = static_cast<unsigned char*>(patch.regionBase) + patch.regionSize;
+    size_t available = std::min(kMovedSpan, static_cast<size_t>(regionEnd - patch.entry));
+    unsigned char* moved = trampoline + kTrampolineJumpSize;
+    std::optional<RelocatedCode> relocated = relocateInstructions(
+        patch.entry, available, reinterpret_cast<uintptr_t>(patch.entry), kJumpSize, moved,
+        kTrampolineSize - kTrampolineJumpSize, reinterpret_cast<uintptr_t>(moved));
+    if (!relocated) return nullptr;
+    FlushInstructionCache(GetCurrentProcess(), moved, relocated->length);
+    return moved;
 }
 
 // --- Patches ----------------------------------------------------------------------------------
@@ -167,8 +190,25 @@ bool valid(const CodePatch* patch) {
     return patch && patch->magic == kPatchMagic;
 }
 
+// The 5 bytes go in with one store when they lie within one aligned 8-byte word, as they do at
+// the usual 16-byte aligned entry point: a thread running into the entry point meanwhile finds
+// either the old instructions or the whole jump, never a mix.
 void writeEntry(CodePatch& patch, const unsigned char (&bytes)[kJumpSize]) {
-    std::memcpy(patch.entry, bytes, kJumpSize);
+    auto address = reinterpret_cast<uintptr_t>(patch.entry);
+    uintptr_t word = address & ~uintptr_t{7};
+    if (address + kJumpSize <= word + 8) {
+        auto* target = reinterpret_cast<volatile LONG64*>(word);
+        LONG64 before = 0;
+        LONG64 after = 0;
+        do {
+            before = *target;
+            after = before;
+            std::memcpy(reinterpret_cast<unsigned char*>(&after) + (address - word), bytes,
+                        kJumpSize);
+        } while (InterlockedCompareExchange64(target, after, before) != before);
+    } else {
+        std::memcpy(patch.entry, bytes, kJumpSize);
+    }
     FlushInstructionCache(GetCurrentProcess(), patch.entry, kJumpSize);
 }
 
@@ -240,6 +280,7 @@ CodePatch* installPatch(const EntrySpec& spec) {
         return nullptr;
     }
     VirtualLock(patch->regionBase, patch->regionSize);
+    patch->original = moveFirstInstructions(*patch, trampoline);
     std::memcpy(patch->saved, entry, kJumpSize);
     auto displacement = static_cast<int32_t>(reinterpret_cast<intptr_t>(trampoline) -
                                              reinterpret_cast<intptr_t>(entry + kJumpSize));
@@ -260,14 +301,31 @@ void removePatch(CodePatch* patch) {
     delete patch;
 }
 
-// Lifts the patch of an entry point for one call. An entry point without a patch is reached
-// through this library's import of it, which is then the unredirected routine itself.
+class CallInProgress {
+  public:
+    explicit CallInProgress(CodePatch& patch) : patch_(patch) {
+        InterlockedIncrement(&patch_.callsInProgress);
+    }
+    ~CallInProgress() { InterlockedDecrement(&patch_.callsInProgress); }
+    CallInProgress(const CallInProgress&) = delete;
+    CallInProgress& operator=(const CallInProgress&) = delete;
+
+  private:
+    CodePatch& patch_;
+};
+
+// Calls the routine of a redirected entry point: its moved first instructions when there are
+// any, else the entry point with its jump lifted for the call. An entry point without a patch
+// is reached through this library's import of it, which is then the unredirected routine
+// itself.
 template <typename Function, typename... Arguments>
 BOOL callThrough(Entry id, Function imported, Arguments... arguments) {
     CodePatch* patch = patches[static_cast<int>(id)];
-    Function function = valid(patch) ? reinterpret_cast<Function>(patch->entry) : imported;
+    if (!valid(patch)) return imported(arguments...);
+    CallInProgress counted(*patch);
+    if (patch->original) return reinterpret_cast<Function>(patch->original)(arguments...);
     unpatch(patch);
-    BOOL result = function(arguments...);
+    BOOL result = reinterpret_cast<Function>(patch->entry)(arguments...);
     repatch(patch);
     return result;
 }
@@ -300,7 +358,8 @@ void removeCodePatches() {
             if (other == patch) other = nullptr;
         removePatch(patch);
     }
-    freeTrampolines();
+    // The trampoline blocks stay for the life of the process: a thread may still be inside the
+    // moved first instructions of an entry point, on its way back to the rest of the routine.
     if (nestingSlot != TLS_OUT_OF_INDEXES) TlsFree(nestingSlot);
     nestingSlot = TLS_OUT_OF_INDEXES;
 }
@@ -311,7 +370,7 @@ bool textPatchesCarryJumps() {
     for (Entry id : {Entry::ExtTextOutA, Entry::ExtTextOutW, Entry::GetTextExtentPointA,
                      Entry::GetTextExtentPoint32A, Entry::GetCharWidthA}) {
         const CodePatch* patch = patches[static_cast<int>(id)];
-        if (!valid(patch) || patch->patched != 1) return false;
+        if (!valid(patch) || patch->patched != 1 || patch->callsInProgress != 0) return false;
     }
     return true;
 }

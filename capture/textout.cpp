@@ -19,6 +19,16 @@ constexpr int kMaxTextUnits = kMaxTextBytes / 2 - 1;
 // Texts up to this many UTF-16 units are converted on the stack.
 constexpr int kStackUnits = 256;
 
+// Nothing to record, nothing drawn otherwise than the system draws it, nothing converted: the
+// call goes straight through to the entry point's routine.
+bool nothingToDo() {
+    const CaptureShared* record = shared();
+    return !record ||
+           !(record->chineseDisplay | record->dynamicTranslate | record->decodeAutoCodePage |
+             record->decodeMime | record->decodeHz | record->decodeIso2022 |
+             (record->captureEnabled && record->collecting && record->targetWindow));
+}
+
 bool acceptable(const void* text, long long length, long long limit) {
     return length >= 0 && length <= limit && (text || length == 0);
 }
@@ -87,25 +97,27 @@ class DoubleByteText {
     int length_ = 0;
 };
 
-// A text given by glyph indices is drawn unchanged; it is recorded in the characters the font
-// shows for them, when the font can tell.
-void recordGlyphText(HDC dc, int x, int y, const WORD* glyphs, int count, const INT* dx) {
-    if (!recordingWanted() || count <= 0 || count > kStackUnits) return;
+// A text given by glyph indices (edit controls and other text laid out by the system's script
+// processor draw so) is taken as the characters the font shows for them, when the font can tell
+// for every glyph: it is then converted, drawn and recorded as any other text. Otherwise it is
+// drawn unchanged and not recorded.
+BOOL glyphTextHandler(HDC dc, int x, int y, UINT options, const RECT* rect, const WORD* glyphs,
+                      int count, const INT* dx) {
     WCHAR characters[kStackUnits];
-    if (!charactersOfGlyphs(dc, glyphs, count, characters)) return;
     DoubleByteText converted;
-    if (!converted.convert(characters, count, dx)) return;
-    POINT current{x, y};
-    if (GetTextAlign(dc) & TA_UPDATECP) GetCurrentPositionEx(dc, &current);
-    recordText(dc, current.x, current.y, converted.bytes(), converted.length(),
-               converted.advances());
+    if (count > kStackUnits || !charactersOfGlyphs(dc, glyphs, count, characters) ||
+        !converted.convert(characters, count, dx))
+        return callExtTextOutW(dc, x, y, options, rect, reinterpret_cast<LPCWSTR>(glyphs),
+                               static_cast<UINT>(count), dx);
+    return commonTextHandler(dc, x, y, options & ~ETO_GLYPH_INDEX, rect, converted.bytes(),
+                             converted.length(), converted.advances(), true);
 }
 
 } // namespace
 
 BOOL WINAPI redirectedTextOutA(HDC dc, int x, int y, LPCSTR text, int length) {
     if (missing(text, length)) return FALSE;
-    if (insideRedirection() || !acceptable(text, length, kMaxTextBytes))
+    if (nothingToDo() || insideRedirection() || !acceptable(text, length, kMaxTextBytes))
         return callTextOutA(dc, x, y, text, length);
     RedirectionScope scope;
     return commonTextHandler(dc, x, y, static_cast<UINT>(GetBkMode(dc)), nullptr, text, length,
@@ -116,7 +128,7 @@ BOOL WINAPI redirectedExtTextOutA(HDC dc, int x, int y, UINT options, const RECT
                                   UINT length, const INT* dx) {
     if (missing(text, length)) return FALSE;
     // Glyph indices and vertical advances are not byte texts the library can draw or measure.
-    if (insideRedirection() || (options & (ETO_GLYPH_INDEX | ETO_PDY)) ||
+    if (nothingToDo() || insideRedirection() || (options & (ETO_GLYPH_INDEX | ETO_PDY)) ||
         !acceptable(text, length, kMaxTextBytes))
         return callExtTextOutA(dc, x, y, options, rect, text, length, dx);
     RedirectionScope scope;
@@ -125,7 +137,8 @@ BOOL WINAPI redirectedExtTextOutA(HDC dc, int x, int y, UINT options, const RECT
 
 BOOL WINAPI redirectedTextOutW(HDC dc, int x, int y, LPCWSTR text, int length) {
     if (missing(text, length)) return FALSE;
-    if (insideRedirection() || length == 0 || !acceptable(text, length, kMaxTextUnits))
+    if (nothingToDo() || insideRedirection() || length == 0 ||
+        !acceptable(text, length, kMaxTextUnits))
         return callTextOutW(dc, x, y, text, length);
     RedirectionScope scope;
     DoubleByteText converted;
@@ -137,16 +150,13 @@ BOOL WINAPI redirectedTextOutW(HDC dc, int x, int y, LPCWSTR text, int length) {
 BOOL WINAPI redirectedExtTextOutW(HDC dc, int x, int y, UINT options, const RECT* rect,
                                   LPCWSTR text, UINT length, const INT* dx) {
     if (missing(text, length)) return FALSE;
-    if (insideRedirection() || length == 0 || (options & ETO_PDY) ||
+    if (nothingToDo() || insideRedirection() || length == 0 || (options & ETO_PDY) ||
         !acceptable(text, length, kMaxTextUnits))
         return callExtTextOutW(dc, x, y, options, rect, text, length, dx);
     RedirectionScope scope;
-    if (options & ETO_GLYPH_INDEX) {
-        BOOL result = callExtTextOutW(dc, x, y, options, rect, text, length, dx);
-        recordGlyphText(dc, x, y, reinterpret_cast<const WORD*>(text), static_cast<int>(length),
-                        dx);
-        return result;
-    }
+    if (options & ETO_GLYPH_INDEX)
+        return glyphTextHandler(dc, x, y, options, rect, reinterpret_cast<const WORD*>(text),
+                                static_cast<int>(length), dx);
     DoubleByteText converted;
     if (!converted.convert(text, static_cast<int>(length), dx))
         return callExtTextOutW(dc, x, y, options, rect, text, length, dx);
@@ -156,21 +166,22 @@ BOOL WINAPI redirectedExtTextOutW(HDC dc, int x, int y, UINT options, const RECT
 
 BOOL WINAPI redirectedGetTextExtentPointA(HDC dc, LPCSTR text, int length, LPSIZE size) {
     if (missing(text, length) || !size) return FALSE;
-    if (insideRedirection() || !acceptable(text, length, kMaxTextBytes))
+    if (nothingToDo() || insideRedirection() || !acceptable(text, length, kMaxTextBytes))
         return callGetTextExtentPointA(dc, text, length, size);
     RedirectionScope scope;
     return textExtentA(dc, text, length, size);
 }
 
 BOOL WINAPI redirectedGetCharWidthA(HDC dc, UINT first, UINT last, LPINT widths) {
-    if (insideRedirection()) return callGetCharWidthA(dc, first, last, widths);
+    if (!widths) return FALSE;
+    if (nothingToDo() || insideRedirection()) return callGetCharWidthA(dc, first, last, widths);
     RedirectionScope scope;
     return charWidthsA(dc, first, last, widths);
 }
 
 BOOL WINAPI redirectedBitBlt(HDC dest, int x, int y, int width, int height, HDC source, int sourceX,
                              int sourceY, DWORD rop) {
-    if (insideRedirection())
+    if (nothingToDo() || insideRedirection())
         return callBitBlt(dest, x, y, width, height, source, sourceX, sourceY, rop);
     RedirectionScope scope;
     BOOL result = callBitBlt(dest, x, y, width, height, source, sourceX, sourceY, rop);
@@ -181,7 +192,7 @@ BOOL WINAPI redirectedBitBlt(HDC dest, int x, int y, int width, int height, HDC 
 BOOL WINAPI redirectedStretchBlt(HDC dest, int x, int y, int width, int height, HDC source,
                                  int sourceX, int sourceY, int sourceWidth, int sourceHeight,
                                  DWORD rop) {
-    if (insideRedirection())
+    if (nothingToDo() || insideRedirection())
         return callStretchBlt(dest, x, y, width, height, source, sourceX, sourceY, sourceWidth,
                               sourceHeight, rop);
     RedirectionScope scope;

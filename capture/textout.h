@@ -8,8 +8,9 @@
 
 namespace lxsys {
 
-// Calls through to the entry points themselves (patches.cpp): the patch is lifted for the call
-// and put back after it; an entry point without a patch is called directly.
+// Calls through to the routines of the entry points themselves (patches.cpp), which keep their
+// jumps meanwhile where their first instructions could be moved; an entry point without a patch
+// is called directly.
 BOOL callTextOutA(HDC dc, int x, int y, LPCSTR text, int length);
 BOOL callExtTextOutA(HDC dc, int x, int y, UINT options, const RECT* rect, LPCSTR text, UINT length,
                      const INT* dx);

@@ -42,6 +42,23 @@ TEST_F(ChineseDisplay, TextOutDrawsGbGlyphsAndWidthsFollow) {
     EXPECT_EQ(size.cx, 32);
 }
 
+// Edit controls draw through the system's script processor, which passes glyph indices: they are
+// taken back to the characters of an ANSI text and drawn as Chinese all the same.
+TEST_F(ChineseDisplay, GlyphIndexTextDrawsGbGlyphs) {
+    Canvas canvas(100, 40, 16);
+    SetBkMode(canvas.dc(), OPAQUE);
+    const char gb[] = "\xb0\xa1\xd6\xd0";
+    WCHAR characters[4];
+    ASSERT_EQ(MultiByteToWideChar(CP_ACP, 0, gb, 4, characters, 4), 4);
+    WORD glyphs[4];
+    ASSERT_EQ(GetGlyphIndicesW(canvas.dc(), characters, 4, glyphs, GGI_MARK_NONEXISTING_GLYPHS),
+              4u);
+    ASSERT_TRUE(ExtTextOutW(canvas.dc(), 4, 4, ETO_GLYPH_INDEX, nullptr,
+                            reinterpret_cast<LPCWSTR>(glyphs), 4, nullptr));
+    EXPECT_EQ(canvas.glyphMismatches(4, 4, gbGlyph(0xB0, 0xA1), kPaper), 0);
+    EXPECT_EQ(canvas.glyphMismatches(20, 4, gbGlyph(0xD6, 0xD0), kPaper), 0);
+}
+
 // The dictionary engine beside the library translates "File"; text the application draws between
 // LXbSetDrawPrompt(1) and (0) looks as it does without translation.
 TEST_F(ChineseDisplay, DynamicTranslationSparesTheApplicationsOwnText) {

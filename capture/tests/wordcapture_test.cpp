@@ -341,14 +341,11 @@ TEST_F(Recording, ABlitCarriesTheTextToTheScreen) {
 }
 
 // Threads drawing at once through the redirected entry points while everything is recorded:
-// nothing crashes or hangs, and the entry points carry their jumps afterwards. Disabled for
-// now: it fails in about one run of four, as a thread may enter an entry point that another
-// thread is lifting or putting the jump back on, and run half-written instructions. It passes
-// again once call-throughs run the entry point's first instructions from a trampoline of their
-// own instead of lifting the jump (run it with --gtest_also_run_disabled_tests).
-TEST_F(Recording, DISABLED_ThreadsDrawingAtOnceNeitherCrashNorHang) {
+// nothing crashes or hangs, and the entry points keep their jumps all along, so that no thread's
+// text escapes the redirection.
+TEST_F(Recording, ThreadsDrawingAtOnceNeitherCrashNorHang) {
     constexpr int kThreads = 4;
-    constexpr int kRounds = 300;
+    constexpr int kRounds = 1000;
     std::atomic<int> finished = 0;
     std::vector<std::thread> threads;
     for (int t = 0; t < kThreads; ++t) {
@@ -370,10 +367,24 @@ TEST_F(Recording, DISABLED_ThreadsDrawingAtOnceNeitherCrashNorHang) {
             ++finished;
         });
     }
-    bool done = gui::waitUntil([&] { return finished == kThreads; }, 120000);
+    HMODULE graphics = GetModuleHandleA("GDI32.DLL");
+    const char* entries[] = {"TextOutA", "ExtTextOutA", "ExtTextOutW", "GetTextExtentPoint32A",
+                             "BitBlt"};
+    bool alwaysJumps = true;
+    bool done = gui::waitUntil(
+        [&] {
+            for (const char* name : entries) {
+                auto* entry = reinterpret_cast<const uint8_t*>(
+                    reinterpret_cast<void*>(GetProcAddress(graphics, name)));
+                alwaysJumps = alwaysJumps && *entry == 0xE9;
+            }
+            return finished == kThreads;
+        },
+        120000);
     for (std::thread& thread : threads)
         done ? thread.join() : thread.detach();
     ASSERT_TRUE(done) << "the drawing threads hang";
+    EXPECT_TRUE(alwaysJumps) << "an entry point lost its jump while threads drew";
     SendMessageA(bridgeWindow(), SN_BRIDGE_ASSEMBLE, 0, 0);
     EXPECT_EQ(LXbCanExit(), 1);
 }
