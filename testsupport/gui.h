@@ -140,20 +140,26 @@ struct DrawnText {
 };
 
 // lxtarget.exe, started beside this test program. Its options (lxtarget --help):
-//   --text TEXT | --gb HEX   a new text (English bytes, or GB bytes in hex), then for it
+//   --text TEXT | --gb HEX   a new text (English bytes, or GB bytes in hex), or
+//   --bytes HEX              any bytes in hex, drawn as English text is; then for it
 //   --route R --x X --y Y    how and where (client coordinates) it is drawn; routes: textouta,
 //                            textoutw, exttextouta, exttextouta-dx, exttextoutw, exttextoutw-dx,
 //                            drawtexta, static, button, bitblt (through a memory DC)
 //   --align left|right|center the reference point of the last text (its rectangle stays)
+//   --paper RRGGBB           the background colour of the last text (else white)
+//   --transparent            the last text drawn in transparent background mode
+//   --prompt                 the last text drawn between LXbSetDrawPrompt(1) and (0) of lxsys
 //   --script FILE            more texts, one a line: "text ROUTE X Y TEXT" or "gb ROUTE X Y HEX"
 //   --font NAME --font-size PIXELS --spacing PIXELS (extra advance of the -dx routes)
+//   --cell-height PIXELS     the fonts' whole height (ascent + descent) instead of a size
 //   --window X Y WIDTH HEIGHT --title TITLE --timeout MS
+//   --menu TEXT              the menu bar's one item (default "&File")
 //   --ignore-close           WM_CLOSE does nothing, as in a hung program
 //   --send HWND MSG WPARAM LPARAM | --post HWND MSG WPARAM LPARAM | --copydata HWND KIND HEX
 //                            messages it sends once its window is ready (KIND: 4 letters)
 // start() adds --report itself. The reported rectangles follow the system's text extents (what
 // a program measuring the text computes); Wine draws its Tahoma, the default font at 18 pixels,
-// exactly there. The menu bar's "File" is reported too, as route "menu".
+// exactly there. The menu bar's item is reported too, as route "menu", with its text as shown.
 class TargetProgram {
   public:
     TargetProgram() = default;

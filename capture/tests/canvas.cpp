@@ -14,6 +14,14 @@ std::string besideProgram(const char* name) {
 constexpr int kGlyphBytes = 32;
 constexpr int kGlyphSide = 16;
 
+Glyph glyphOfFile(const char* name, int index) {
+    Glyph glyph(kGlyphBytes);
+    std::ifstream file(besideProgram(name), std::ios::binary);
+    file.seekg(index * kGlyphBytes);
+    file.read(reinterpret_cast<char*>(glyph.data()), kGlyphBytes);
+    return glyph;
+}
+
 } // namespace
 
 uint32_t pixelOf(COLORREF colour) {
@@ -22,11 +30,12 @@ uint32_t pixelOf(COLORREF colour) {
 }
 
 Glyph gbGlyph(unsigned char lead, unsigned char trail) {
-    Glyph glyph(kGlyphBytes);
-    std::ifstream file(besideProgram("DICT_GB.FNT"), std::ios::binary);
-    file.seekg(((lead - 0xA1) * 94 + (trail - 0xA1)) * kGlyphBytes);
-    file.read(reinterpret_cast<char*>(glyph.data()), kGlyphBytes);
-    return glyph;
+    return glyphOfFile("DICT_GB.FNT", (lead - 0xA1) * 94 + (trail - 0xA1));
+}
+
+Glyph big5Glyph(unsigned char lead, unsigned char trail) {
+    int column = trail <= 0x7E ? trail - 0x40 : trail - 0xA1 + 63;
+    return glyphOfFile("DICT_B5.FNT", (lead - 0xA1) * 157 + column);
 }
 
 bool inkAt(const Glyph& glyph, int row, int column) {

@@ -1,5 +1,5 @@
 // Drawing into memory for the Chinese display's tests: a DIB section with a Tahoma font, its
-// pixels read back, and the glyphs of DICT_GB.FNT beside the test program.
+// pixels read back, and the glyphs of DICT_GB.FNT and DICT_B5.FNT beside the test program.
 #ifndef LEXORA_LXSYS_CANVAS_H
 #define LEXORA_LXSYS_CANVAS_H
 
@@ -19,6 +19,9 @@ uint32_t pixelOf(COLORREF colour);
 // The 32 bytes of a GB character's glyph as DICT_GB.FNT holds them: 16 rows of 2 bytes.
 using Glyph = std::vector<uint8_t>;
 Glyph gbGlyph(unsigned char lead, unsigned char trail);
+// The same of a BIG5 character from DICT_B5.FNT: 157 glyphs a lead byte, trail bytes 0x40-0x7E
+// first, then 0xA1-0xFE.
+Glyph big5Glyph(unsigned char lead, unsigned char trail);
 bool inkAt(const Glyph& glyph, int row, int column);
 
 // A 32-bit top-down DIB section with a memory DC, ink and paper colours and a Tahoma font of the

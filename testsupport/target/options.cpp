@@ -15,13 +15,19 @@ namespace lxtarget {
 const char* const kUsage =
     "usage: lxtarget [OPTIONS]\n"
     "  --text TEXT | --gb HEX      a new text: English bytes, or GB bytes in hex\n"
+    "  --bytes HEX                 a new text: any bytes in hex, drawn as English text is\n"
     "  --route ROUTE --x X --y Y   how and where (client coordinates) the last text is drawn\n"
     "                              routes: textouta textoutw exttextouta exttextouta-dx\n"
     "                              exttextoutw exttextoutw-dx drawtexta static button bitblt\n"
     "  --align left|right|center   the reference point of the last text (TextOut routes)\n"
+    "  --paper RRGGBB              the background colour of the last text (else white)\n"
+    "  --transparent               the last text drawn in transparent background mode\n"
+    "  --prompt                    the last text drawn between LXbSetDrawPrompt(1) and (0)\n"
     "  --script FILE               texts, one a line: text ROUTE X Y TEXT | gb ROUTE X Y HEX\n"
     "  --font NAME --font-size PIXELS --spacing PIXELS (extra advance of the -dx routes)\n"
+    "  --cell-height PIXELS        the fonts' whole height (ascent + descent) instead of a size\n"
     "  --window X Y WIDTH HEIGHT --title TITLE --timeout MS --report FILE\n"
+    "  --menu TEXT                 the text of the menu bar's one item (default &File)\n"
     "  --ignore-close              WM_CLOSE does nothing (the program seems hung)\n"
     "  --send HWND MSG WPARAM LPARAM | --post HWND MSG WPARAM LPARAM | --copydata HWND KIND HEX\n"
     "                              messages sent once the window is ready (KIND: 4 letters)\n";
@@ -101,10 +107,11 @@ std::string addText(Options& options, std::string text, bool gb) {
     return {};
 }
 
-std::string addHexText(Options& options, std::string_view hex) {
+// GB bytes in hex, or any bytes in hex drawn as English text is.
+std::string addHexText(Options& options, std::string_view hex, bool gb = true) {
     std::optional<std::string> bytes = fromHex(hex, kMaxTextBytes);
-    if (!bytes) return "malformed GB hex text";
-    return addText(options, std::move(*bytes), true);
+    if (!bytes) return "malformed hex text";
+    return addText(options, std::move(*bytes), gb);
 }
 
 // One script line: "text ROUTE X Y TEXT" or "gb ROUTE X Y HEX"; blank lines and # comments pass.
@@ -194,9 +201,18 @@ std::string addCopyData(Options& options, Arguments& arguments) {
     return {};
 }
 
+// The background colour as six hex digits RRGGBB.
+std::string applyPaper(TextItem& item, std::string_view value) {
+    std::optional<std::string> rgb = value.size() == 6 ? fromHex(value, 3) : std::nullopt;
+    if (!rgb) return "--paper takes a colour RRGGBB";
+    auto channel = [&](std::size_t i) { return static_cast<BYTE>((*rgb)[i]); };
+    item.paper = RGB(channel(0), channel(1), channel(2));
+    return {};
+}
+
 // Options that change the text given last.
 std::string applyToLastText(Options& options, std::string_view option, std::string_view value) {
-    if (options.texts.empty()) return std::string(option) + " comes after --text or --gb";
+    if (options.texts.empty()) return std::string(option) + " comes after --text, --gb or --bytes";
     TextItem& item = options.texts.back();
     if (option == "--align") {
         if (value != "left" && value != "right" && value != "center")
@@ -206,6 +222,7 @@ std::string applyToLastText(Options& options, std::string_view option, std::stri
                                         : Align::Centre;
         return {};
     }
+    if (option == "--paper") return applyPaper(item, value);
     if (option == "--route") {
         std::optional<Route> route = routeNamed(value);
         if (!route) return "unknown route " + std::string(value);
@@ -235,10 +252,11 @@ std::string applySetting(Options& options, std::string_view option, std::string_
     if (option == "--font") {
         if (value.empty() || value.size() >= LF_FACESIZE) return "bad font name";
         options.font = value;
-    } else if (option == "--font-size") {
+    } else if (option == "--font-size" || option == "--cell-height") {
         std::optional<int> size = parseInt(value, 6, 200);
         if (!size) return "font size must be 6 to 200 pixels";
         options.fontSize = *size;
+        options.sizeIsCellHeight = option == "--cell-height";
     } else if (option == "--spacing") {
         std::optional<int> spacing = parseInt(value, 0, 50);
         if (!spacing) return "spacing must be 0 to 50 pixels";
@@ -250,6 +268,9 @@ std::string applySetting(Options& options, std::string_view option, std::string_
     } else if (option == "--title") {
         if (value.size() > 200) return "title longer than 200 bytes";
         options.title = value;
+    } else if (option == "--menu") {
+        if (value.empty() || value.size() > 100) return "a menu text must have 1 to 100 bytes";
+        options.menu = value;
     } else if (option == "--report") {
         if (value.empty() || value.size() >= MAX_PATH) return "bad report path";
         options.reportPath = value;
@@ -264,6 +285,13 @@ std::string applyOption(Options& options, std::string_view option, Arguments& ar
         (option == "--help" ? options.help : options.ignoreClose) = true;
         return {};
     }
+    if (option == "--prompt" || option == "--transparent") {
+        if (options.texts.empty())
+            return std::string(option) + " comes after --text, --gb or --bytes";
+        (option == "--prompt" ? options.texts.back().prompt : options.texts.back().transparent) =
+            true;
+        return {};
+    }
     if (option == "--send") return addMessage(options, Delivery::Send, arguments);
     if (option == "--post") return addMessage(options, Delivery::Post, arguments);
     if (option == "--copydata") return addCopyData(options, arguments);
@@ -272,8 +300,10 @@ std::string applyOption(Options& options, std::string_view option, Arguments& ar
     if (!value) return std::string(option) + " needs a value";
     if (option == "--text") return addText(options, std::string(*value), false);
     if (option == "--gb") return addHexText(options, *value);
+    if (option == "--bytes") return addHexText(options, *value, false);
     if (option == "--script") return applyScript(options, std::string(*value));
-    if (option == "--route" || option == "--align" || option == "--x" || option == "--y")
+    if (option == "--route" || option == "--align" || option == "--x" || option == "--y" ||
+        option == "--paper")
         return applyToLastText(options, option, *value);
     return applySetting(options, option, *value);
 }

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -44,6 +45,13 @@ struct TextItem {
     Align align = Align::Left;
     int x = 0;
     int y = 0;
+    // The DC's background colour (else the default white) and whether the background mode is
+    // transparent (else opaque).
+    std::optional<COLORREF> paper;
+    bool transparent = false;
+    // Drawn between LXbSetDrawPrompt(1) and (0) of the capture library loaded into the program,
+    // as the application draws its own texts.
+    bool prompt = false;
 };
 
 enum class Delivery { Send, Post, CopyData };
@@ -64,9 +72,12 @@ struct Options {
     // Pixels. Under Wine, Tahoma at 13, 15 and 16 pixels is drawn narrower than the extents
     // Wine reports; from 17 up drawing and extents agree (with the default quality).
     int fontSize = 18;
+    // The size is the fonts' whole height (--cell-height) rather than their character height.
+    bool sizeIsCellHeight = false;
     int spacing = 2; // extra advance per character of the -dx routes
     RECT frame{80, 80, 800, 560};
     std::string title = "LEXORA test target";
+    std::string menu = "&File"; // the menu bar's one item, with its "&" prefix
     DWORD timeoutMs = 120000;
     std::string reportPath;
     std::vector<OutgoingMessage> messages;

@@ -251,7 +251,36 @@ int alignedX(HDC dc, const Placed& placed) {
     return placed.origin.x;
 }
 
-void draw(HDC dc, const Placed& placed) {
+// LXbSetDrawPrompt of the capture library once the hooks have loaded it into this program.
+using SetDrawPrompt = int(WINAPI*)(int flag);
+SetDrawPrompt drawPromptSwitch() {
+    HMODULE library = GetModuleHandleA("lxsys.dll");
+    FARPROC entry = library ? GetProcAddress(library, "LXbSetDrawPrompt") : nullptr;
+    return reinterpret_cast<SetDrawPrompt>(reinterpret_cast<void (*)()>(entry));
+}
+
+// The DC's background as the text asks, for as long as the scope lasts.
+class BackgroundScope {
+  public:
+    BackgroundScope(HDC dc, const TextItem& item)
+        : dc_(dc), mode_(GetBkMode(dc)), colour_(GetBkColor(dc)) {
+        if (item.transparent) SetBkMode(dc, TRANSPARENT);
+        if (item.paper) SetBkColor(dc, *item.paper);
+    }
+    ~BackgroundScope() {
+        SetBkMode(dc_, mode_);
+        SetBkColor(dc_, colour_);
+    }
+    BackgroundScope(const BackgroundScope&) = delete;
+    BackgroundScope& operator=(const BackgroundScope&) = delete;
+
+  private:
+    HDC dc_;
+    int mode_;
+    COLORREF colour_;
+};
+
+void drawText(HDC dc, const Placed& placed) {
     const std::string& text = placed.item.text;
     const std::wstring& wide = placed.wide;
     SelectObject(dc, placed.font);
@@ -291,6 +320,14 @@ void draw(HDC dc, const Placed& placed) {
     SetTextAlign(dc, TA_LEFT | TA_TOP);
 }
 
+void draw(HDC dc, const Placed& placed) {
+    BackgroundScope background(dc, placed.item);
+    SetDrawPrompt prompt = placed.item.prompt ? drawPromptSwitch() : nullptr;
+    if (prompt) prompt(1);
+    drawText(dc, placed);
+    if (prompt) prompt(0);
+}
+
 void paint(HWND window) {
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(window, &paint);
@@ -324,14 +361,25 @@ void reportText(HDC dc, const Placed& placed) {
     }
 }
 
+// The menu text as the menu bar shows it: a "&" marks the next letter, "&&" shows one "&".
+std::string shownMenuText(std::string_view text) {
+    std::string shown;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '&' && i + 1 < text.size()) ++i;
+        shown += text[i];
+    }
+    return shown;
+}
+
 void reportMenu() {
     RECT rect;
     HMENU menu = GetMenu(state.window);
     if (!menu || !GetMenuItemRect(state.window, menu, 0, &rect)) return;
     std::string fields = std::to_string(rect.left) + " " + std::to_string(rect.top) + " " +
                          std::to_string(rect.right) + " " + std::to_string(rect.bottom);
-    state.report.line("text menu " + handle(state.window) + " " + fields + " " + toHex("File"));
-    state.report.line("word " + fields + " " + toHex("File"));
+    std::string shown = toHex(shownMenuText(state.options.menu));
+    state.report.line("text menu " + handle(state.window) + " " + fields + " " + shown);
+    state.report.line("word " + fields + " " + shown);
 }
 
 void reportLayout() {
@@ -395,13 +443,14 @@ HMENU createMenu() {
     AppendMenuA(file, MF_SEPARATOR, 0, nullptr);
     AppendMenuA(file, MF_STRING, kMenuExit, "E&xit");
     HMENU bar = CreateMenu();
-    AppendMenuA(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(file), "&File");
+    AppendMenuA(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(file), state.options.menu.c_str());
     return bar;
 }
 
 HFONT createFont(BYTE charset) {
     LOGFONTA font{};
-    font.lfHeight = -state.options.fontSize;
+    font.lfHeight =
+        state.options.sizeIsCellHeight ? state.options.fontSize : -state.options.fontSize;
     font.lfWeight = FW_NORMAL;
     font.lfCharSet = charset;
     // The default quality: Wine draws non-antialiased text with other advances than it reports.
