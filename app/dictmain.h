@@ -21,6 +21,10 @@ class TDictMain : public TWindow {
     // The input path: reads the input box, translates it when it changed, and puts it into the
     // history list when asked.
     void lookup(bool addToHistory, bool focusInput);
+    // Shows the translation of a word without touching the lists (a row picked in a list).
+    void showOnly(const char* word);
+    // Fills the headword line, the phonetic line and the result pane from an entry text in GB.
+    void formatResult(const char* text);
     // Switches the code page and the face (menus, labels, texts); `force` runs it even when
     // nothing changes.
     void switchFaceAndCodePage(int codePage, int face, bool force);

@@ -5,9 +5,14 @@
 
 #include "framework/framework.h"
 
+#include <functional>
+
 namespace lexora {
 
 class TDictMain;
+
+inline constexpr char kFrameClassName[] = "LEXORACLASS32";
+inline constexpr char kFrameTitle[] = "LEXORA for Windows NT V2.0";
 
 class TMyFrame : public TWindow {
   public:
@@ -29,6 +34,11 @@ class TMyFrame : public TWindow {
     // The prompt bar window, once the program made it (nullptr before).
     void setPromptBar(HWND promptBar);
     HWND promptBar() const;
+
+    // Starts the title animation on the 50 ms timer.
+    void startAnimation();
+    // Asked when the frame is to close; it closes only when this answers true.
+    void setCloseQuery(std::function<bool()> canClose);
 
     bool onCommand(UINT id, UINT notification, HWND control) override;
     void commandState(CommandEnabler& enabler) override;

@@ -3,6 +3,8 @@
 #ifndef LEXORA_APP_FILES_H
 #define LEXORA_APP_FILES_H
 
+#include <windows.h>
+
 #include <cstddef>
 
 namespace lexora {
@@ -21,6 +23,8 @@ const char* settingsFilePath();
 // characters '/' and '0' ... '9', loaded from the program's resource "LXRES" of type "Lxres_A".
 // A resource that is missing or of another size leaves the glyphs blank.
 void loadPhoneticGlyphs();
+// The same from the resources of `module`.
+void loadPhoneticGlyphs(HMODULE module);
 // The 16 rows of a phonetic character's glyph, or nullptr for any other character.
 const unsigned char* phoneticGlyph(char character);
 

@@ -6,6 +6,9 @@
 #include <windows.h>
 
 #include <cstddef>
+#include <functional>
+#include <initializer_list>
+#include <string>
 
 namespace lexora {
 
@@ -20,10 +23,27 @@ void loadPageString(int id, char* text, std::size_t size);
 // in the Chinese face.
 int faceTextId(int englishId);
 
+// The conversions of a message text (%s, %d and the like, in order) replaced by `arguments`,
+// which are texts already (a number is given as its decimal digits); "%%" gives "%". Nothing of
+// the text is taken as a format, so a text and its arguments can never disagree. A conversion
+// left without an argument is dropped.
+std::string fillMessageText(const char* text, std::initializer_list<const char*> arguments);
+
 // A message box whose text and caption are message texts of the current face; `text` may hold
-// one printf conversion filled with `argument`.
+// one conversion filled with `argument` (522 takes the number as text), or several filled with
+// `arguments` in order (523: the kind text, then the path). The caller beeps where it should.
 int showFaceMessage(HWND owner, int textId, int captionId, UINT type,
                     const char* argument = nullptr);
+int showFaceMessage(HWND owner, int textId, int captionId, UINT type,
+                    std::initializer_list<const char*> arguments);
+// A message box with a text already made (in the current page) and a caption text of the face.
+int showMessageText(HWND owner, const char* text, int captionId, UINT type);
+
+// How message boxes are shown: MessageBoxExA unless replaced (the tests record instead of
+// showing); an empty function brings MessageBoxExA back. Returns the one replaced.
+using MessageFunction =
+    std::function<int(HWND owner, const char* text, const char* caption, UINT type)>;
+MessageFunction setMessageFunction(MessageFunction show);
 
 } // namespace lexora
 

@@ -24,11 +24,17 @@ struct TranslationParts {
 TranslationParts splitTranslation(const char* text);
 
 // Lays meanings out in lines for the result pane: ',' becomes ';', labels start lines, and a
-// line ends once `fits` says it no longer fits (or at 99 bytes). `writeLine` gets each line and
-// whether it ends with a line break (the last one does not).
+// line ends once `fits` says it no longer fits (or at 99 bytes; an empty `fits` measures
+// nothing else). `writeLine` gets each line and whether it ends with a line break (the last one
+// does not). A double-byte character stays whole on one line. Labels that follow each other
+// directly share a line ("vt.n.") in the result pane; in the word files each starts its own.
+enum class LabelLines { Joined, Separate };
 using LineFits = std::function<bool(const char* line, std::size_t length)>;
 using LineWriter = std::function<void(const char* line, std::size_t length, bool lineBreak)>;
-void layoutMeanings(const char* meanings, const LineFits& fits, const LineWriter& writeLine);
+void layoutMeanings(const char* meanings, const LineFits& fits, const LineWriter& writeLine,
+                    LabelLines labels = LabelLines::Joined);
+// The longest line of the layout, in bytes.
+constexpr std::size_t kMeaningLineLimit = 99;
 
 // The rows of the select list around word `current` of `count` index words: 20 rows from 4
 // before it, clamped to the start, or the last 19 words near the end.

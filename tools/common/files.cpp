@@ -38,4 +38,8 @@ void makeDirectory(const fs::path& path) {
                                  error.message());
 }
 
+void writeFile(const std::filesystem::path& path, const std::vector<uint8_t>& bytes) {
+    writeFile(path, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+}
+
 } // namespace lexora::tools

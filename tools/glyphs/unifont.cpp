@@ -1,6 +1,9 @@
 #include "unifont.h"
 
+#include "files.h"
+
 #include <fstream>
+#include <iostream>
 #include <optional>
 #include <stdexcept>
 #include <string_view>
@@ -108,6 +111,48 @@ Unifont Unifont::load(const std::filesystem::path& path) {
 const UnifontGlyph* Unifont::find(char32_t ch) const {
     const auto found = glyphs_.find(ch);
     return found == glyphs_.end() ? nullptr : &found->second;
+}
+
+namespace {
+
+struct ToolOptions {
+    std::filesystem::path unifont;
+    std::filesystem::path out;
+};
+
+std::optional<ToolOptions> parseToolOptions(int argc, char** argv) {
+    ToolOptions options;
+    for (int i = 1; i + 1 < argc; i += 2) {
+        const std::string_view flag = argv[i];
+        if (flag == "--unifont") {
+            options.unifont = argv[i + 1];
+        } else if (flag == "--out") {
+            options.out = argv[i + 1];
+        } else {
+            return std::nullopt;
+        }
+    }
+    if (argc % 2 == 0 || options.unifont.empty() || options.out.empty()) return std::nullopt;
+    return options;
+}
+
+} // namespace
+
+int runUnifontTool(int argc, char** argv, const char* name, const UnifontToolRun& run) {
+    const auto options = parseToolOptions(argc, argv);
+    if (!options) {
+        std::cerr << "usage: " << name << " --unifont FILE --out DIR\n";
+        return 2;
+    }
+    try {
+        const Unifont font = Unifont::load(options->unifont);
+        tools::makeDirectory(options->out);
+        run(font, options->out);
+    } catch (const std::exception& error) {
+        std::cerr << name << ": " << error.what() << '\n';
+        return 1;
+    }
+    return 0;
 }
 
 } // namespace lexora::glyphs

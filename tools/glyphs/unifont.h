@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <istream>
 #include <string>
 #include <unordered_map>
@@ -38,6 +39,12 @@ class Unifont {
   private:
     std::unordered_map<char32_t, UnifontGlyph> glyphs_;
 };
+
+// The main of a generator that draws from Unifont: `tool --unifont FILE --out DIR`. Runs `run`
+// with the loaded font and the output directory (created); a usage error exits 2, a failure
+// (reported with the tool's name) 1.
+using UnifontToolRun = std::function<void(const Unifont& font, const std::filesystem::path& out)>;
+int runUnifontTool(int argc, char** argv, const char* name, const UnifontToolRun& run);
 
 } // namespace lexora::glyphs
 

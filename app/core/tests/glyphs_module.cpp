@@ -1,0 +1,4 @@
+// A module that carries nothing but a phonetic glyph resource of the wrong size.
+extern "C" int appcoreTestGlyphsModule() {
+    return 0;
+}
