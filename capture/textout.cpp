@@ -147,12 +147,37 @@ BOOL WINAPI redirectedTextOutW(HDC dc, int x, int y, LPCWSTR text, int length) {
                              converted.length(), nullptr, false);
 }
 
+// The horizontal advances of an advance array given in x and y pairs (ETO_PDY), as the script
+// processor passes them for every run it draws; only a text that stays on its line has them.
+class HorizontalAdvances {
+  public:
+    bool take(const INT* pairs, UINT count) {
+        if (count > kStackUnits) return false;
+        for (UINT i = 0; i < count; ++i) {
+            if (pairs[2 * i + 1] != 0) return false;
+            advances_[i] = pairs[2 * i];
+        }
+        return true;
+    }
+    const INT* advances() const { return advances_; }
+
+  private:
+    INT advances_[kStackUnits];
+};
+
 BOOL WINAPI redirectedExtTextOutW(HDC dc, int x, int y, UINT options, const RECT* rect,
                                   LPCWSTR text, UINT length, const INT* dx) {
     if (missing(text, length)) return FALSE;
-    if (nothingToDo() || insideRedirection() || length == 0 || (options & ETO_PDY) ||
+    if (nothingToDo() || insideRedirection() || length == 0 ||
         !acceptable(text, length, kMaxTextUnits))
         return callExtTextOutW(dc, x, y, options, rect, text, length, dx);
+    HorizontalAdvances horizontal;
+    if (options & ETO_PDY) {
+        if (!dx || !horizontal.take(dx, length))
+            return callExtTextOutW(dc, x, y, options, rect, text, length, dx);
+        options &= ~ETO_PDY;
+        dx = horizontal.advances();
+    }
     RedirectionScope scope;
     if (options & ETO_GLYPH_INDEX)
         return glyphTextHandler(dc, x, y, options, rect, reinterpret_cast<const WORD*>(text),

@@ -59,6 +59,19 @@ TEST_F(ChineseDisplay, GlyphIndexTextDrawsGbGlyphs) {
     EXPECT_EQ(canvas.glyphMismatches(20, 4, gbGlyph(0xD6, 0xD0), kPaper), 0);
 }
 
+// The script processor passes characters with x and y advances (ETO_PDY); a run that stays on
+// its line is drawn as Chinese like any other.
+TEST_F(ChineseDisplay, TextWithVerticalAdvancesOfZeroDrawsGbGlyphs) {
+    Canvas canvas(100, 40, 16);
+    SetBkMode(canvas.dc(), OPAQUE);
+    WCHAR characters[4];
+    ASSERT_EQ(MultiByteToWideChar(CP_ACP, 0, "\xb0\xa1\xd6\xd0", 4, characters, 4), 4);
+    const INT pairs[8] = {8, 0, 8, 0, 8, 0, 8, 0};
+    ASSERT_TRUE(ExtTextOutW(canvas.dc(), 4, 4, ETO_PDY, nullptr, characters, 4, pairs));
+    EXPECT_EQ(canvas.glyphMismatches(4, 4, gbGlyph(0xB0, 0xA1), kPaper), 0);
+    EXPECT_EQ(canvas.glyphMismatches(20, 4, gbGlyph(0xD6, 0xD0), kPaper), 0);
+}
+
 // The dictionary engine beside the library translates "File"; text the application draws between
 // LXbSetDrawPrompt(1) and (0) looks as it does without translation.
 TEST_F(ChineseDisplay, DynamicTranslationSparesTheApplicationsOwnText) {
