@@ -186,6 +186,15 @@ void TMyListBox::clear() {
     SendMessageA(handle(), LB_RESETCONTENT, 0, 0);
 }
 
+RedrawPause::RedrawPause(HWND control) : control_(control) {
+    SendMessageA(control_, WM_SETREDRAW, FALSE, 0);
+}
+
+RedrawPause::~RedrawPause() {
+    SendMessageA(control_, WM_SETREDRAW, TRUE, 0);
+    RedrawWindow(control_, nullptr, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE);
+}
+
 bool TMyListBox::addRow(const char* text) {
     return SendMessageA(handle(), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text)) >= 0;
 }

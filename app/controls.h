@@ -60,6 +60,19 @@ class TMyComboBox : public TWindow {
 
 // A notifying list of words; the select list paints its rows with the dynamic translation of
 // lxsys held off, since they are the program's own texts.
+// Keeps a control from repainting while it is refilled, and repaints it once afterwards: under
+// Wine every added row or line would otherwise redraw the control and its scroll bar at once.
+class RedrawPause {
+  public:
+    explicit RedrawPause(HWND control);
+    ~RedrawPause();
+    RedrawPause(const RedrawPause&) = delete;
+    RedrawPause& operator=(const RedrawPause&) = delete;
+
+  private:
+    HWND control_;
+};
+
 class TMyListBox : public TWindow {
   public:
     TMyListBox(HoverSink& hover, const char* gbHoverText, bool ownPainting);

@@ -374,6 +374,8 @@ void TDictMain::Impl::readModeAfterTranslation() {
 }
 
 void TDictMain::Impl::translateCurrentInput() {
+    RedrawPause listPause(selectList.handle());
+    RedrawPause resultPause(result.handle());
     translate(currentInput);
     readModeAfterTranslation();
     selectList.clear();
