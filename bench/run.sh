@@ -10,17 +10,19 @@
 #             the catch timer's tick to the caught word (Windows tree, under Wine and Xvfb);
 #             LEXORA_WIN64_TREE=DIR runs it in that Windows tree, already configured with its
 #             native host tree, instead of build/win64
+#   app       LEXORA.EXE's start-up against Wine's own start of a trivial program, and the time
+#             from Enter in its input box to the translation (Windows tree, as capture)
 # Build output goes to stderr; the benchmark's report to stdout; the exit code is the benchmark's.
 set -euo pipefail
 
 usage() {
-    echo "usage: $0 NAME   (NAME: convert, mklib, wordbank, lookup, decode, detect, capture)" >&2
+    echo "usage: $0 NAME   (NAME: convert, mklib, wordbank, lookup, decode, detect, capture, app)" >&2
     exit 2
 }
 
 build_target() {
     cmake -S . -B build/native >&2
-    cmake --build build/native --target "$1" -j2 >&2
+    cmake --build build/native --target "$@" -j2 >&2
 }
 
 run_convert() {
@@ -52,17 +54,31 @@ run_wordbank() {
     build/native/bin/bench_wordbank
 }
 
-run_capture() {
+# Builds the target in the Windows tree and prints the tree's absolute path.
+build_windows_target() {
     local tree=${LEXORA_WIN64_TREE:-}
     if [ -z "$tree" ]; then
         tree=build/win64
-        build_target lexora_glyphs
+        # The data the Windows tree takes from the native one.
+        build_target lexora_tables lexora_dictionary lexora_glyphs lexora_art
         cmake -S . -B "$tree" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake \
             -DLEXORA_HOST_BUILD="$PWD/build/native" >&2
     fi
-    cmake --build "$tree" --target bench_capture -j2 >&2
-    tree=$(cd "$tree" && pwd)
+    cmake --build "$tree" --target "$1" -j2 >&2
+    (cd "$tree" && pwd)
+}
+
+run_capture() {
+    local tree
+    tree=$(build_windows_target bench_capture)
     xvfb-run -a cmake/wine-run.sh "$tree/wineprefix" "$tree/bin/bench_capture.exe"
+}
+
+# A prefix of its own: LEXORA.EXE runs once per prefix, and the tests' runs must not count.
+run_app() {
+    local tree
+    tree=$(build_windows_target bench_app)
+    xvfb-run -a cmake/wine-run.sh "$tree/wineprefix-bench" "$tree/bin/bench_app.exe"
 }
 
 run_lookup() {
@@ -77,7 +93,7 @@ run_lookup() {
 [ $# -eq 1 ] || usage
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 case $1 in
-    convert | mklib | wordbank | lookup | decode | detect | capture) ;;
+    convert | mklib | wordbank | lookup | decode | detect | capture | app) ;;
     *) usage ;;
 esac
 tools/ensure-packages.sh

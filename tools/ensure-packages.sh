@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
     g++ cmake make pkg-config libgtest-dev googletest
     g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev
-    wine wine64 fonts-wine xvfb xauth xdotool
+    wine wine64 fonts-wine xvfb xauth xdotool imagemagick
     opencc libopencc-dev
     unifont
     ca-certificates xxd

@@ -24,23 +24,6 @@ std::string windowTitles(const std::vector<HWND>& windows) {
     return titles;
 }
 
-HWND descendantWithId(HWND parent, int id) {
-    struct Search {
-        int id;
-        HWND found;
-    } search{id, nullptr};
-    EnumChildWindows(
-        parent,
-        [](HWND window, LPARAM value) {
-            auto* search = reinterpret_cast<Search*>(value);
-            if (GetDlgCtrlID(window) != search->id) return TRUE;
-            search->found = window;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
 HWND briefDialogOf(const Program& program) {
     for (HWND window : program.otherWindows()) {
         char name[32] = "";

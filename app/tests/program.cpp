@@ -204,4 +204,21 @@ int countFrames() {
     return static_cast<int>(frames().size());
 }
 
+HWND descendantWithId(HWND parent, int id) {
+    struct Search {
+        int id;
+        HWND found;
+    } search{id, nullptr};
+    EnumChildWindows(
+        parent,
+        [](HWND window, LPARAM value) {
+            auto* search = reinterpret_cast<Search*>(value);
+            if (GetDlgCtrlID(window) != search->id) return TRUE;
+            search->found = window;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
 } // namespace lexoratest

@@ -80,6 +80,8 @@ class Program {
 
 // The frame of any run, or nullptr.
 HWND findFrame();
+// The first window below `parent`, at any depth, whose control id is `id`; nullptr when none.
+HWND descendantWithId(HWND parent, int id);
 int countFrames();
 
 } // namespace lexoratest
