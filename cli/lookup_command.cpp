@@ -12,9 +12,12 @@
 #include <algorithm>
 #include <cstdint>
 #include <iostream>
+#include <limits>
 #include <optional>
 #include <string>
 #include <vector>
+
+#include <unistd.h>
 
 namespace lexora::cli {
 namespace {
@@ -23,6 +26,7 @@ const char kUsage[] =
     "usage: lexora lookup [--neighbours] [--raw] [--userlib FILE] [--] WORD...\n"
     "       lexora lookup [--raw] [--userlib FILE] --capture TEXT [--mode 1|2|3]\n"
     "       lexora lookup [--raw] [--userlib FILE] --short TEXT [--split]\n"
+    "       lexora lookup [--neighbours] [--raw] [--userlib FILE] --interactive\n"
     "\n"
     "Looks each WORD up in the dictionary and shows the answer as the main window does: the\n"
     "headword, its transcription in IPA and its meanings, one part of speech per line. An answer\n"
@@ -39,9 +43,12 @@ const char kUsage[] =
     "                   3 longest word (the default)\n"
     "  --short TEXT     translate a short English TEXT, such as a menu item, into short Chinese;\n"
     "                   --split translates word by word what does not translate whole\n"
+    "  --interactive    read a word a line from standard input and answer each as it comes,\n"
+    "                   until the input or an empty line ends\n"
     "\n"
     "Input and output are UTF-8. Exit status: 0 exact answers, 1 when an answer is only the\n"
-    "nearest entry (or there is none), 2 on an error or bad usage.\n";
+    "nearest entry (or there is none), 2 on an error or bad usage; --interactive exits 0 unless\n"
+    "an error ends it.\n";
 
 enum ExitStatus { kExact = 0, kNearest = 1, kError = 2 };
 
@@ -54,8 +61,10 @@ constexpr int kCaptureSize = 1024;
 constexpr size_t kShortTextLimit = 299;
 constexpr size_t kShortOutputSize = 120 + 80 * kShortTextLimit;
 constexpr int kMaxTransRefs = 80;
+// A line of --interactive input; the rest of a longer one is skipped.
+constexpr size_t kLineLimit = 1024;
 
-enum class Request { Words, Capture, Short };
+enum class Request { Words, Capture, Short, Interactive };
 
 struct Options {
     Request request = Request::Words;
@@ -116,14 +125,15 @@ bool isValueOption(const std::string& arg) {
 
 // Options that belong to another request than the one given.
 std::optional<int> checkCombination(const Options& options, int requests) {
-    if (requests > 1) return usageError("give either words, --capture or --short");
+    if (requests > 1) return usageError("give either words, --capture, --short or --interactive");
     if (options.request == Request::Words && options.words.empty())
         return usageError("nothing to look up");
     if (options.mode && options.request != Request::Capture)
         return usageError("--mode goes with --capture");
     if (options.split && options.request != Request::Short)
         return usageError("--split goes with --short");
-    if (options.neighbours && options.request != Request::Words)
+    if (options.neighbours && options.request != Request::Words &&
+        options.request != Request::Interactive)
         return usageError("--neighbours goes with words");
     return std::nullopt;
 }
@@ -136,6 +146,8 @@ bool takeFlag(const std::string& arg, Options& options) {
         options.raw = true;
     else if (arg == "--split")
         options.split = true;
+    else if (arg == "--interactive")
+        options.request = Request::Interactive;
     else
         return false;
     return true;
@@ -164,7 +176,8 @@ std::optional<int> parseOptions(int argc, char** argv, Options& options) {
             return usageError("unknown option '" + arg + "'");
         }
     }
-    return checkCombination(options, textRequests + (options.words.empty() ? 0 : 1));
+    int interactive = options.request == Request::Interactive ? 1 : 0;
+    return checkCombination(options, textRequests + interactive + (options.words.empty() ? 0 : 1));
 }
 
 // Writes the engine's GB texts to standard output, in UTF-8 or as they are.
@@ -300,22 +313,65 @@ void printNeighbours(const Answer& answer, const Printer& printer) {
     }
 }
 
-int lookUpWords(const Options& options) {
+// Answers one word; its exit status.
+int lookUpWord(const std::string& word, const Options& options) {
     Printer printer(options.raw);
+    Answer answer = translate(toGb(word));
+    if (answer.result < 0) {
+        failure("no answer for '" + word + "': it is blank, or the dictionary cannot be read");
+        return kError;
+    }
+    printAnswer(answer, printer);
+    if (options.neighbours) printNeighbours(answer, printer);
+    return exitStatusOf(answer.result);
+}
+
+int lookUpWords(const Options& options) {
     int status = kExact;
     for (size_t i = 0; i < options.words.size(); ++i) {
         if (i > 0) std::cout << '\n';
-        Answer answer = translate(toGb(options.words[i]));
-        status = std::max(status, exitStatusOf(answer.result));
-        if (answer.result < 0) {
-            failure("no answer for '" + options.words[i] +
-                    "': it is blank, or the dictionary cannot be read");
-            continue;
-        }
-        printAnswer(answer, printer);
-        if (options.neighbours) printNeighbours(answer, printer);
+        status = std::max(status, lookUpWord(options.words[i], options));
     }
     return status;
+}
+
+enum class LineRead { Line, TooLong, End };
+
+// One line of at most kLineLimit bytes, without its end (a CR before the LF goes too).
+LineRead readLine(std::istream& in, std::string& line) {
+    line.clear();
+    for (int c; (c = in.get()) != std::char_traits<char>::eof();) {
+        if (c == '\n') break;
+        if (line.size() == kLineLimit) {
+            in.ignore(std::numeric_limits<std::streamsize>::max(), '\n');
+            return LineRead::TooLong;
+        }
+        line.push_back(static_cast<char>(c));
+    }
+    if (line.empty() && !in) return LineRead::End;
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    return LineRead::Line;
+}
+
+// A word a line from standard input, each answered before the next is read, until the input
+// or an empty line ends. A terminal gets a prompt on standard error.
+int lookUpInteractively(const Options& options) {
+    bool prompted = isatty(STDIN_FILENO) != 0;
+    std::string line;
+    for (bool first = true;; first = false) {
+        // Answers are apart by an empty line, as for words given; on a terminal it goes before
+        // the prompt.
+        if (prompted) std::cerr << (first ? "> " : "\n> ") << std::flush;
+        LineRead read = readLine(std::cin, line);
+        if (read == LineRead::End || (read == LineRead::Line && line.empty())) return kExact;
+        if (!first && !prompted) std::cout << '\n';
+        if (read == LineRead::TooLong)
+            failure("a line longer than " + std::to_string(kLineLimit) + " bytes was skipped");
+        else
+            lookUpWord(line, options);
+        std::cout.flush();
+        if (!std::cout) return kError;
+    }
 }
 
 // The one-line answer of the capture prompt bar; exact when the engine flags it so.
@@ -357,6 +413,7 @@ bool engineLoaded() {
 int answer(const Options& options) {
     if (options.request == Request::Capture) return answerCapture(options);
     if (options.request == Request::Short) return answerShort(options);
+    if (options.request == Request::Interactive) return lookUpInteractively(options);
     return lookUpWords(options);
 }
 
