@@ -1,7 +1,7 @@
 // LEXORA.EXE started as a separate program: its frame, the single instance, the settings it
 // reads and writes back, its menus, hot keys and help keys.
 #include "gui.h"
-#include "program.h"
+#include "program_test.h"
 
 #include <gtest/gtest.h>
 
@@ -14,16 +14,6 @@ using testsupport::waitUntil;
 
 constexpr int kBriefHelp = 1010;
 
-std::string windowTitles(const std::vector<HWND>& windows) {
-    std::string titles;
-    for (HWND window : windows) {
-        char title[128] = "";
-        GetWindowTextA(window, title, sizeof title);
-        titles += std::string(" \"") + title + "\"";
-    }
-    return titles;
-}
-
 HWND briefDialogOf(const Program& program) {
     for (HWND window : program.otherWindows()) {
         char name[32] = "";
@@ -33,28 +23,7 @@ HWND briefDialogOf(const Program& program) {
     return nullptr;
 }
 
-class LexoraProgramTest : public testing::Test {
-  protected:
-    void SetUp() override {
-        ASSERT_TRUE(testsupport::displayAvailable());
-        ASSERT_TRUE(directory_.ready())
-            << "cannot place" << directory_.missing() << " in " << directory_.path();
-        ASSERT_EQ(countFrames(), 0) << "another LEXORA is running";
-        directory_.removeSettings();
-    }
-
-    void startProgram() { ASSERT_TRUE(program_.start(directory_)) << "no frame appeared"; }
-    void closeProgram() {
-        ASSERT_TRUE(program_.close()) << "the program did not end after WM_CLOSE; its windows:"
-                                      << windowTitles(program_.otherWindows());
-        EXPECT_EQ(program_.exitCode(), 0u);
-    }
-
-    static ProgramDirectory directory_;
-    Program program_;
-};
-
-ProgramDirectory LexoraProgramTest::directory_;
+using LexoraProgramTest = ProgramTest;
 
 TEST_F(LexoraProgramTest, StartsItsFrameCentredWithAMenu) {
     startProgram();

@@ -2,7 +2,7 @@
 // commands posted to its frame as its menus post them, and what it shows read back across the
 // process boundary from its controls and from the files it writes.
 #include "gui.h"
-#include "program.h"
+#include "program_test.h"
 #include "resource_ids.h"
 
 #include <cpconv.h>
@@ -235,30 +235,23 @@ bool savePictureOf(HWND window, const std::string& name) {
 
 // --- The program ------------------------------------------------------------------------------
 
-class ProgramLookupTest : public testing::Test {
+class ProgramLookupTest : public ProgramTest {
   protected:
     void SetUp() override {
-        ASSERT_TRUE(testsupport::displayAvailable());
-        ASSERT_TRUE(directory_.ready())
-            << "cannot place" << directory_.missing() << " in " << directory_.path();
-        ASSERT_EQ(countFrames(), 0) << "another LEXORA is running";
-        directory_.removeSettings();
+        ProgramTest::SetUp();
+        if (HasFatalFailure()) return;
         directory_.removeFile(kMemoryWordFile);
         directory_.removeFile(kHistoryFile);
     }
 
     void startProgram() {
-        ASSERT_TRUE(program_.start(directory_)) << "no frame appeared";
+        ProgramTest::startProgram();
+        if (HasFatalFailure()) return;
         frame_ = program_.frame();
         input_ = control(IDC_INPUT);
         ASSERT_NE(input_, nullptr);
         inputField_ = GetWindow(input_, GW_CHILD);
         ASSERT_NE(inputField_, nullptr);
-    }
-
-    void closeProgram() {
-        ASSERT_TRUE(program_.close()) << "the program did not end after WM_CLOSE";
-        EXPECT_EQ(program_.exitCode(), 0u);
     }
 
     HWND control(int id) const { return descendantWithId(frame_, id); }
@@ -307,14 +300,10 @@ class ProgramLookupTest : public testing::Test {
 
     void postCommand(int command) { PostMessageA(frame_, WM_COMMAND, command, 0); }
 
-    static ProgramDirectory directory_;
-    Program program_;
     HWND frame_ = nullptr;
     HWND input_ = nullptr;
     HWND inputField_ = nullptr;
 };
-
-ProgramDirectory ProgramLookupTest::directory_;
 
 TEST_F(ProgramLookupTest, TypedWordsAreLookedUpAndEnterKeepsThemInTheHistory) {
     startProgram();
