@@ -37,6 +37,23 @@ std::size_t labelAt(const char* text) {
     return 0;
 }
 
+// An item of a list box or of a combo box's list into `text` (cut to fit, NUL-terminated), asked
+// for by its length first so that a longer item never overruns; the item's length, or -1.
+int listItemText(HWND list, UINT lengthMessage, UINT textMessage, int index, char* text, int size) {
+    if (size <= 0) return -1;
+    text[0] = '\0';
+    LRESULT length = SendMessageA(list, lengthMessage, static_cast<WPARAM>(index), 0);
+    if (length < 0) return -1;
+    std::string item(static_cast<std::size_t>(length) + 1, '\0');
+    if (SendMessageA(list, textMessage, static_cast<WPARAM>(index),
+                     reinterpret_cast<LPARAM>(item.data())) < 0)
+        return -1;
+    std::size_t copied = std::min<std::size_t>(std::strlen(item.c_str()), size - 1);
+    std::memcpy(text, item.data(), copied);
+    text[copied] = '\0';
+    return static_cast<int>(length);
+}
+
 } // namespace
 
 // The edit field inside the combo box.
@@ -128,18 +145,7 @@ int TMyComboBox::historyCount() const {
 }
 
 int TMyComboBox::historyItem(int index, char* text, int size) const {
-    if (size <= 0) return -1;
-    text[0] = '\0';
-    LRESULT length = SendMessageA(handle(), CB_GETLBTEXTLEN, index, 0);
-    if (length == CB_ERR || length < 0) return -1;
-    std::string item(static_cast<std::size_t>(length) + 1, '\0');
-    if (SendMessageA(handle(), CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(item.data())) ==
-        CB_ERR)
-        return -1;
-    std::size_t copied = std::min<std::size_t>(std::strlen(item.c_str()), size - 1);
-    std::memcpy(text, item.data(), copied);
-    text[copied] = '\0';
-    return static_cast<int>(length);
+    return listItemText(handle(), CB_GETLBTEXTLEN, CB_GETLBTEXT, index, text, size);
 }
 
 bool TMyComboBox::historyHolds(const char* text) const {
@@ -213,17 +219,7 @@ void TMyListBox::selectRow(int row) {
 }
 
 void TMyListBox::rowText(int row, char* text, int size) const {
-    if (size <= 0) return;
-    text[0] = '\0';
-    LRESULT length = SendMessageA(handle(), LB_GETTEXTLEN, static_cast<WPARAM>(row), 0);
-    if (length == LB_ERR || length < 0) return;
-    std::string item(static_cast<std::size_t>(length) + 1, '\0');
-    if (SendMessageA(handle(), LB_GETTEXT, static_cast<WPARAM>(row),
-                     reinterpret_cast<LPARAM>(item.data())) == LB_ERR)
-        return;
-    std::size_t copied = std::min<std::size_t>(std::strlen(item.c_str()), size - 1);
-    std::memcpy(text, item.data(), copied);
-    text[copied] = '\0';
+    listItemText(handle(), LB_GETTEXTLEN, LB_GETTEXT, row, text, size);
 }
 
 LRESULT TMyListBox::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
