@@ -76,7 +76,9 @@ constexpr LayoutRect kResultEnglishRect{136, 108, 260, 122};
 constexpr LayoutRect kResultChineseRect{136, 108, 152, 122};
 constexpr LayoutRect kEquivalentsRect{288, 108, 108, 116};
 constexpr LayoutRect kCountRect{298, 224, 98, 20};
-constexpr LayoutRect kLabelInputRect{136, 12, 42, 20};
+// The input label reaches to the input box (42 wide in the table), since "输入(I)" drawn with the
+// program's glyphs is 43 pixels wide.
+constexpr LayoutRect kLabelInputRect{136, 12, 46, 20};
 constexpr LayoutRect kLabelSelectRect{6, 52, 112, 20};
 constexpr LayoutRect kLabelResultRect{136, 52, 260, 20};
 constexpr LayoutRect kHeadwordRect{136, 70, 260, 18};

@@ -92,13 +92,25 @@ void giveBackMemoryDC(HDC memory) {
     if (!spareMemoryDC.compare_exchange_strong(none, memory)) DeleteDC(memory);
 }
 
+// A glyph sized to a cell other than its own is scaled between monochrome bitmaps, where
+// BLACKONWHITE keeps every ink bit (0) of the columns and rows it merges; scaled straight into the
+// target's colours, the merge would follow the colour values and lose strokes on some colours.
 BOOL transfer(HDC dc, const Cell& cell, HDC memory, DWORD operation) {
     if (cell.width == kGlyphSide && cell.height == kGlyphSide)
         return BitBlt(dc, cell.x, cell.y, kGlyphSide, kGlyphSide, memory, 0, 0, operation);
-    int previousMode = SetStretchBltMode(dc, BLACKONWHITE);
-    BOOL done = StretchBlt(dc, cell.x, cell.y, cell.width, cell.height, memory, 0, 0, kGlyphSide,
-                           kGlyphSide, operation);
-    SetStretchBltMode(dc, previousMode);
+    HBITMAP scaled = CreateBitmap(cell.width, cell.height, 1, 1, nullptr);
+    HDC scaledMemory = scaled ? CreateCompatibleDC(nullptr) : nullptr;
+    BOOL done = FALSE;
+    if (scaledMemory) {
+        HGDIOBJ previous = SelectObject(scaledMemory, scaled);
+        SetStretchBltMode(scaledMemory, BLACKONWHITE);
+        done = StretchBlt(scaledMemory, 0, 0, cell.width, cell.height, memory, 0, 0, kGlyphSide,
+                          kGlyphSide, SRCCOPY) &&
+               BitBlt(dc, cell.x, cell.y, cell.width, cell.height, scaledMemory, 0, 0, operation);
+        SelectObject(scaledMemory, previous);
+        DeleteDC(scaledMemory);
+    }
+    if (scaled) DeleteObject(scaled);
     return done;
 }
 

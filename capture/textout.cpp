@@ -2,6 +2,7 @@
 // program draws is converted for display, drawn and, while the capture step repaints, recorded.
 #include "internal.h"
 #include "redirect.h"
+#include "splitpairs.h"
 #include "textout.h"
 
 #include "cpconv.h"
@@ -97,6 +98,18 @@ class DoubleByteText {
     int length_ = 0;
 };
 
+// A run the script processor drew of a text widened from bytes, joined with its neighbours where
+// it cut a pair.
+BOOL scriptRunHandler(HDC dc, int x, int y, UINT options, const RECT* rect,
+                      const DoubleByteText& converted) {
+    return drawJoiningSplitPairs(
+        {dc, x, y, options, rect, converted.bytes(), converted.length(), converted.advances()},
+        [](const ByteRun& run) {
+            return commonTextHandler(run.dc, run.x, run.y, run.options, run.rect, run.bytes,
+                                     run.length, run.advances, true);
+        });
+}
+
 // A text given by glyph indices (edit controls and other text laid out by the system's script
 // processor draw so) is taken as the characters the font shows for them, when the font can tell
 // for every glyph: it is then converted, drawn and recorded as any other text. Otherwise it is
@@ -109,8 +122,11 @@ BOOL glyphTextHandler(HDC dc, int x, int y, UINT options, const RECT* rect, cons
         !converted.convert(characters, count, dx))
         return callExtTextOutW(dc, x, y, options, rect, reinterpret_cast<LPCWSTR>(glyphs),
                                static_cast<UINT>(count), dx);
-    return commonTextHandler(dc, x, y, options & ~ETO_GLYPH_INDEX, rect, converted.bytes(),
-                             converted.length(), converted.advances(), true);
+    options &= ~ETO_GLYPH_INDEX;
+    if (widenedBytes(characters, count))
+        return scriptRunHandler(dc, x, y, options, rect, converted);
+    return commonTextHandler(dc, x, y, options, rect, converted.bytes(), converted.length(),
+                             converted.advances(), true);
 }
 
 } // namespace
@@ -172,7 +188,9 @@ BOOL WINAPI redirectedExtTextOutW(HDC dc, int x, int y, UINT options, const RECT
         !acceptable(text, length, kMaxTextUnits))
         return callExtTextOutW(dc, x, y, options, rect, text, length, dx);
     HorizontalAdvances horizontal;
-    if (options & ETO_PDY) {
+    // The script processor draws its runs with x and y advances.
+    bool scriptRun = (options & ETO_PDY) != 0;
+    if (scriptRun) {
         if (!dx || !horizontal.take(dx, length))
             return callExtTextOutW(dc, x, y, options, rect, text, length, dx);
         options &= ~ETO_PDY;
@@ -185,6 +203,8 @@ BOOL WINAPI redirectedExtTextOutW(HDC dc, int x, int y, UINT options, const RECT
     DoubleByteText converted;
     if (!converted.convert(text, static_cast<int>(length), dx))
         return callExtTextOutW(dc, x, y, options, rect, text, length, dx);
+    if (scriptRun && widenedBytes(text, static_cast<int>(length)))
+        return scriptRunHandler(dc, x, y, options, rect, converted);
     return commonTextHandler(dc, x, y, options, rect, converted.bytes(), converted.length(),
                              converted.advances(), true);
 }

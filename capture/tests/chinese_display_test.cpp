@@ -72,6 +72,38 @@ TEST_F(ChineseDisplay, TextWithVerticalAdvancesOfZeroDrawsGbGlyphs) {
     EXPECT_EQ(canvas.glyphMismatches(20, 4, gbGlyph(0xD6, 0xD0), kPaper), 0);
 }
 
+// The script processor cuts a widened GB text into runs by script, here inside 国 (0xB9 reads
+// as a superscript digit): the pair is drawn whole, where the lead byte was to be.
+TEST_F(ChineseDisplay, APairCutOverTwoScriptRunsIsDrawnWhole) {
+    Canvas canvas(100, 60, 16);
+    SetBkMode(canvas.dc(), OPAQUE);
+    WCHAR characters[4];
+    ASSERT_EQ(MultiByteToWideChar(CP_ACP, 0, "\xb0\xa1\xb9\xfa", 4, characters, 4), 4);
+    const INT pairs[8] = {8, 0, 8, 0, 8, 0, 8, 0};
+    ASSERT_TRUE(ExtTextOutW(canvas.dc(), 4, 4, ETO_PDY, nullptr, characters, 3, pairs));
+    ASSERT_TRUE(ExtTextOutW(canvas.dc(), 28, 4, ETO_PDY, nullptr, characters + 3, 1, pairs));
+    EXPECT_EQ(canvas.glyphMismatches(4, 4, gbGlyph(0xB0, 0xA1), kPaper), 0);
+    EXPECT_EQ(canvas.glyphMismatches(20, 4, gbGlyph(0xB9, 0xFA), kPaper), 0);
+
+    // A lead byte that the next run does not continue is drawn alone in its place.
+    ASSERT_TRUE(ExtTextOutW(canvas.dc(), 4, 24, ETO_PDY, nullptr, characters + 2, 1, pairs));
+    EXPECT_EQ(canvas.countOther({4, 24, 12, 40}, kUnder), 0);
+    ASSERT_TRUE(ExtTextOutW(canvas.dc(), 4, 44, ETO_PDY, nullptr, characters, 2, pairs));
+    EXPECT_GT(canvas.countOther({4, 24, 12, 40}, kUnder), 0);
+}
+
+// Advances narrower than a glyph squeeze it; the columns it merges keep their ink whatever the
+// colours: 中's stroke above its box survives at 15 pixels.
+TEST_F(ChineseDisplay, AGlyphSqueezedByItsAdvancesKeepsItsStrokes) {
+    Canvas canvas(100, 40, 16);
+    SetBkMode(canvas.dc(), OPAQUE);
+    const WCHAR characters[2] = {0xD6, 0xD0};
+    const INT pairs[4] = {8, 0, 7, 0};
+    ASSERT_TRUE(ExtTextOutW(canvas.dc(), 4, 4, ETO_PDY, nullptr, characters, 2, pairs));
+    EXPECT_GT(canvas.countOther({4, 4, 19, 8}, kPaper), 0);
+    EXPECT_EQ(canvas.countOther({19, 4, 20, 20}, kUnder), 0);
+}
+
 // The dictionary engine beside the library translates "File"; text the application draws between
 // LXbSetDrawPrompt(1) and (0) looks as it does without translation.
 TEST_F(ChineseDisplay, DynamicTranslationSparesTheApplicationsOwnText) {
