@@ -489,7 +489,7 @@ void TDictMain::Impl::onEnter() {
     lookup(true, true);
     if (settings.soundAlert && !found)
         for (int beep = 0; beep < 3; ++beep)
-            MessageBeep(0xFFFFFFFF);
+            alertBeep(0xFFFFFFFF);
 }
 
 // The history list's choice counts once its drop-down is closed; the notifications of a closing

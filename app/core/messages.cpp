@@ -27,6 +27,15 @@ MessageFunction& messageFunction() {
     return show;
 }
 
+void beepWithMessageBeep(UINT type) {
+    MessageBeep(type);
+}
+
+BeepFunction& beepFunction() {
+    static BeepFunction beep = beepWithMessageBeep;
+    return beep;
+}
+
 bool pageIsGb() {
     return CPC_GetCodePage() == CPC_PAGE_GB;
 }
@@ -120,6 +129,14 @@ int showFaceMessage(HWND owner, int textId, int captionId, UINT type,
 
 MessageFunction setMessageFunction(MessageFunction show) {
     return std::exchange(messageFunction(), show ? std::move(show) : showWithMessageBox);
+}
+
+void alertBeep(UINT type) {
+    beepFunction()(type);
+}
+
+BeepFunction setBeepFunction(BeepFunction beep) {
+    return std::exchange(beepFunction(), beep ? std::move(beep) : beepWithMessageBeep);
 }
 
 } // namespace lexora

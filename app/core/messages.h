@@ -45,6 +45,12 @@ using MessageFunction =
     std::function<int(HWND owner, const char* text, const char* caption, UINT type)>;
 MessageFunction setMessageFunction(MessageFunction show);
 
+// The alert sound (MessageBeep's sound type): MessageBeep unless replaced (the tests count the
+// sounds instead); an empty function brings MessageBeep back. Returns the one replaced.
+using BeepFunction = std::function<void(UINT type)>;
+void alertBeep(UINT type);
+BeepFunction setBeepFunction(BeepFunction beep);
+
 } // namespace lexora
 
 #endif

@@ -3,6 +3,7 @@
 #include "dictmain_host.h"
 
 #include "core/files.h"
+#include "core/messages.h"
 #include "core/results.h"
 #include "core/settings.h"
 #include "dictmain.h"
@@ -514,7 +515,11 @@ TEST_F(MainWindow, ThePhoneticLineDrawsPhoneticCharactersFromTheGlyphs) {
 }
 
 TEST_F(MainWindow, AMissIsGreyAndSelectsNoRow) {
+    int beeps = 0;
+    BeepFunction previous = setBeepFunction([&](UINT) { ++beeps; });
+    settings.soundAlert = 1;
     enter("zzqxjwv");
+    EXPECT_EQ(3, beeps);
     EXPECT_GT(selectRows(), 0);
     EXPECT_EQ(-1, selectedRow());
     EXPECT_EQ(RGB(192, 192, 192), textColourOf(control(IDC_RESULT)));
@@ -524,6 +529,12 @@ TEST_F(MainWindow, AMissIsGreyAndSelectsNoRow) {
     EXPECT_GE(selectedRow(), 0);
     EXPECT_EQ(RGB(0, 0, 255), textColourOf(control(IDC_RESULT)));
     EXPECT_EQ(RGB(0, 0, 0), textColourOf(control(IDC_LABEL_INPUT)));
+
+    // Without the sound alert a miss is silent.
+    settings.soundAlert = 0;
+    enter("zzqxjwv");
+    EXPECT_EQ(3, beeps);
+    setBeepFunction(previous);
 }
 
 TEST_F(MainWindow, AClickPicksTheMeaningAndADoubleClickLooksItUp) {
