@@ -4,15 +4,13 @@
 #include "core/settings.h"
 #include "dictmain.h"
 #include "frame.h"
+#include "prompt.h"
 #include "resource_ids.h"
 
 #include <cpconv.h>
 #include <lxsys.h>
-#include <wordbank.h>
 
 #include <commctrl.h>
-
-#include <algorithm>
 
 namespace lexora {
 
@@ -23,7 +21,6 @@ constexpr UINT kFirstTimerPeriod = 60000;
 constexpr UINT kTimerPeriod = 50;
 constexpr DWORD kStartupDialogMinimumMs = 300;
 constexpr char kApplicationName[] = "LEXORA";
-constexpr char kPromptBarClass[] = "LXPrompt";
 
 void initialiseCommonControls() {
     INITCOMMONCONTROLSEX controls{};
@@ -55,43 +52,6 @@ void applyDisplaySettings() {
     LXbSetSmallHZ(settings.smallHZType);
     LXbSwitchHotKey(settings.hotkeySwitch);
     if (settings.useChinese) LXbChgJFfnt(settings.fontSelector);
-}
-
-void openUserLibrary() {
-    if (!settings.useUserLibrary || settings.libraryName[0] == '\0') return;
-    char path[kFileNameCapacity];
-    resolveFileName(settings.libraryName, path, sizeof path);
-    WBK_Open(path);
-}
-
-// The prompt bar lies where it was left, inside the screen.
-void placePromptBar(HWND promptBar) {
-    RECT rect;
-    GetWindowRect(promptBar, &rect);
-    int width = static_cast<int>(rect.right - rect.left);
-    int height = static_cast<int>(rect.bottom - rect.top);
-    int x = std::min(settings.promptBarX, GetSystemMetrics(SM_CXSCREEN) - width);
-    int y = std::min(settings.promptBarY, GetSystemMetrics(SM_CYSCREEN) - height);
-    SetWindowPos(promptBar, HWND_TOPMOST, std::max(x, 0), std::max(y, 0), 0, 0,
-                 SWP_NOSIZE | SWP_NOACTIVATE);
-}
-
-// The window that capture notifications go to. The prompt bar proper takes its place; until then
-// a plain hidden window of its class stands in for it.
-HWND createPromptBar() {
-    WNDCLASSEXA windowClass{};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = DefWindowProcA;
-    windowClass.hInstance = programInstance();
-    windowClass.lpszClassName = kPromptBarClass;
-    WNDCLASSEXA existing;
-    if (!GetClassInfoExA(windowClass.hInstance, kPromptBarClass, &existing))
-        RegisterClassExA(&windowClass);
-    HWND promptBar =
-        CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kPromptBarClass, "", WS_POPUP, 0, 0, 0, 0,
-                        nullptr, nullptr, programInstance(), nullptr);
-    if (promptBar) placePromptBar(promptBar);
-    return promptBar;
 }
 
 // A dialog whose GB texts are shown in the current code page.
@@ -195,7 +155,8 @@ int TDictApp::run(int showCommand) {
 }
 
 bool TDictApp::startCapture() {
-    promptBar_ = createPromptBar();
+    prompt_ = std::make_unique<LXPrompt>(*frame_);
+    promptBar_ = prompt_->createBar() ? prompt_->handle() : nullptr;
     if (!LXbHookAll(promptBar_)) {
         MessageBoxA(nullptr, "LEXORA start error!", "STOP", MB_OK | MB_ICONSTOP);
         return false;
@@ -244,7 +205,7 @@ bool TDictApp::canClose() {
     if (promptBar_) {
         SendSNMessage(SN_STOP, 0, 0);
         LXbUnhookAll(promptBar_);
-        DestroyWindow(promptBar_);
+        prompt_.reset();
         promptBar_ = nullptr;
         frame_->setPromptBar(nullptr);
     }

@@ -11,6 +11,7 @@
 
 namespace lexora {
 
+class LXPrompt;
 class TMyFrame;
 
 // The start-up dialog (template 2): up while the program starts, and shown modally from the
@@ -44,6 +45,8 @@ class TDictApp : public TApplication {
 
     std::unique_ptr<TStartupDialog> startup_;
     std::unique_ptr<TMyFrame> frame_;
+    // Made after the frame and gone before it: it looks into the main window.
+    std::unique_ptr<LXPrompt> prompt_;
     HWND promptBar_ = nullptr;
     bool closing_ = false;
 };

@@ -9,7 +9,10 @@
 #include "framework/controlbar.h"
 #include "framework/statusline.h"
 #include "notetab.h"
+#include "options.h"
+#include "prompt.h"
 #include "resource_ids.h"
+#include "textcvt.h"
 
 #include <cpconv.h>
 #include <lxsys.h>
@@ -77,33 +80,32 @@ constexpr const char* kStatusTextsEnglish[] = {
 };
 static_assert(std::size(kStatusTextsChinese) == std::size(kStatusTextsEnglish));
 
-// --- Windows that join later --------------------------------------------------------------------
-// The text converter and the options sheet open from here; until they exist the commands beep.
-
-void openTextConverter(TMyFrame&) {
-    MessageBeep(MB_OK);
+// The text converter and the options sheet are modal; each marks the program's modal state
+// itself while it runs.
+void openTextConverter(TMyFrame& frame) {
+    LXTextCvt(frame.handle()).execute();
 }
 
-void openOptionsSheet(TMyFrame&, int) {
-    MessageBeep(MB_OK);
+void openOptionsSheet(TMyFrame& frame, int page) {
+    LXCfgSheet(frame.handle(), page, frame.promptBar()).execute();
 }
 
 // The prompt bar's periodic check, run on every tick of the frame's timer.
-void tickPromptBar(HWND) {}
-
-// The hint window beside a tool-bar button; until it exists the hint goes to the status line.
-void showButtonHint(TMyFrame& frame, UINT, const char* hint) {
-    frame.setStatusText(hint);
+void tickPromptBar(HWND promptBar) {
+    if (LXPrompt* bar = promptBarObject(promptBar)) bar->tick();
 }
 
-// ------------------------------------------------------------------------------------------------
+// The hint window beside a tool-bar button, shown while the pointer stays on the button.
+void showButtonHint(LXHintMesBar& hintBar, const RECT& button, const char* hint) {
+    if (hintBar.createHint()) hintBar.prepare(hint, button);
+}
 
 void showPromptBar(HWND promptBar) {
     if (promptBar) ShowWindow(promptBar, SW_SHOWNOACTIVATE);
 }
 
 void hidePromptBar(HWND promptBar) {
-    if (promptBar) ShowWindow(promptBar, SW_HIDE);
+    if (LXPrompt* bar = promptBarObject(promptBar)) bar->hideBar();
 }
 
 // Set while one of the program's modal dialogs is up, so that the configuration hot key waits.
@@ -171,6 +173,7 @@ struct TMyFrame::Impl {
     TMyFrame& frame;
     TDictMain* client = nullptr;
     TNoToolTipControlBar toolBar;
+    LXHintMesBar buttonHint;
     TStatusLine statusLine;
     HWND promptBar = nullptr;
     std::function<bool()> canClose;
@@ -261,11 +264,12 @@ void TMyFrame::Impl::showMenuHint(UINT flags, UINT id) {
     char text[kTextSize];
     loadPageString(static_cast<int>(id), text, sizeof text);
     statusLine.setText(text);
-    if (!toolBar.hasButton(id)) return;
+    RECT button;
+    if (!toolBar.buttonRect(id, button)) return;
     int hintId = settings.faceStyle == 1 ? static_cast<int>(id) : static_cast<int>(id) + 4000;
     char hint[kTextSize];
     loadPageString(hintId, hint, sizeof hint);
-    showButtonHint(frame, id, hint);
+    showButtonHint(buttonHint, button, hint);
 }
 
 void TMyFrame::Impl::tick() {
@@ -346,6 +350,7 @@ bool TMyFrame::Impl::askSwitchToGb() {
 
 void TMyFrame::Impl::switchTo(int codePage, int face) {
     if (client) client->switchFaceAndCodePage(codePage, face, false);
+    if (LXPrompt* bar = promptBarObject(promptBar)) bar->faceChanged();
 }
 
 void TMyFrame::Impl::catchWord() {
@@ -480,6 +485,10 @@ void TMyFrame::setPromptBar(HWND promptBar) {
 
 HWND TMyFrame::promptBar() const {
     return impl_->promptBar;
+}
+
+void TMyFrame::promptBarCodePageChanged(int oldPage, int newPage) {
+    if (LXPrompt* bar = promptBarObject(impl_->promptBar)) bar->codePageChanged(oldPage, newPage);
 }
 
 void TMyFrame::startAnimation() {

@@ -34,6 +34,8 @@ class TMyFrame : public TWindow {
     // The prompt bar window, once the program made it (nullptr before).
     void setPromptBar(HWND promptBar);
     HWND promptBar() const;
+    // The current code page changed: the prompt bar converts the texts it shows.
+    void promptBarCodePageChanged(int oldPage, int newPage);
 
     // Starts the title animation on the 50 ms timer.
     void startAnimation();

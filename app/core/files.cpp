@@ -2,6 +2,8 @@
 
 #include "settings.h"
 
+#include <wordbank.h>
+
 #include <cstring>
 
 namespace lexora {
@@ -51,6 +53,14 @@ void resolveFileName(const char* name, char* path, std::size_t size) {
 const char* settingsFilePath() {
     resolveFileName("LEXORA.INI", settingsPath, sizeof settingsPath);
     return settingsPath;
+}
+
+bool openUserLibrary() {
+    if (!settings.useUserLibrary || settings.libraryName[0] == '\0') return false;
+    char path[kFileNameCapacity];
+    resolveFileName(settings.libraryName, path, sizeof path);
+    WBK_Open(path);
+    return true;
 }
 
 void loadPhoneticGlyphs() {

@@ -19,6 +19,10 @@ void resolveFileName(const char* name, char* path, std::size_t size);
 // The settings file, "LEXORA.INI" in the module directory.
 const char* settingsFilePath();
 
+// Opens the user library the settings name when their "Use User Library" is on; false when it is
+// off or no library is named (nothing is opened then). A library that fails to open stays closed.
+bool openUserLibrary();
+
 // The 11 phonetic glyphs (8 x 16, one byte per row, leftmost pixel in the top bit) of the
 // characters '/' and '0' ... '9', loaded from the program's resource "LXRES" of type "Lxres_A".
 // A resource that is missing or of another size leaves the glyphs blank.

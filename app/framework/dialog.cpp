@@ -36,11 +36,17 @@ LRESULT TDialog::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 // A dialog's messages reach its object from WM_INITDIALOG on; a zero result leaves the message
 // to the system's dialog handling.
 INT_PTR CALLBACK TDialog::dialogProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    TDialog* created = message == WM_INITDIALOG ? reinterpret_cast<TDialog*>(lParam) : nullptr;
+    return dispatchDialogMessage(created, window, message, wParam, lParam);
+}
+
+INT_PTR TDialog::dispatchDialogMessage(TDialog* created, HWND window, UINT message, WPARAM wParam,
+                                       LPARAM lParam) {
     TWindow* object = fromHandle(window);
-    if (!object && message == WM_INITDIALOG) {
-        object = reinterpret_cast<TDialog*>(lParam);
-        object->isDialog_ = true;
-        object->bind(window);
+    if (!object && message == WM_INITDIALOG && created) {
+        object = created;
+        created->isDialog_ = true;
+        created->bind(window);
     }
     if (!object) return FALSE;
     return object->dispatch(message, wParam, lParam);

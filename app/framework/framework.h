@@ -95,6 +95,11 @@ class TDialog : public TWindow {
     void closeWindow(INT_PTR result);
     bool onCommand(UINT id, UINT notification, HWND control) override;
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    // The dialog procedure's work for dialogs the system creates from records of their own (a
+    // property sheet's pages): binds `created` to the window at WM_INITDIALOG and hands the
+    // bound object every message.
+    static INT_PTR dispatchDialogMessage(TDialog* created, HWND window, UINT message, WPARAM wParam,
+                                         LPARAM lParam);
 
   private:
     static INT_PTR CALLBACK dialogProcedure(HWND window, UINT message, WPARAM wParam,

@@ -16,5 +16,7 @@ endforeach()
 list(APPEND LEXORA_ART_NAMES BGFACE.BMP LOGO.BMP LOGOSMALL.BMP LEXORA.ICO)
 # The prompt bar's cursors over its buttons and over its text lines.
 list(APPEND LEXORA_ART_NAMES CURSOR1.CUR CURSOR5.CUR)
+# The user library page's table of the soundmark letters.
+list(APPEND LEXORA_ART_NAMES YBBMP.BMP)
 set(LEXORA_ART_DIR ${LEXORA_DATA_DIR}/art)
 list(TRANSFORM LEXORA_ART_NAMES PREPEND ${LEXORA_ART_DIR}/ OUTPUT_VARIABLE LEXORA_ART_FILES)

@@ -219,7 +219,7 @@ TEST_F(Generator, TwoRunsWriteTheSameFiles) {
         names.insert(name);
         EXPECT_EQ(readBytes(entry.path()), readBytes(root_ / "second" / name)) << name;
     }
-    EXPECT_EQ(names.size(), 12u + 9u + 12u + 4u + 2u);
+    EXPECT_EQ(names.size(), 12u + 9u + 12u + 5u + 2u);
     EXPECT_TRUE(names.count("TB160.BMP") && names.count("ANI12.BMP") && names.count("BGFACE.BMP") &&
                 names.count("LOGO.BMP") && names.count("LEXORA.ICO"));
 }

@@ -31,6 +31,7 @@ void run(const glyphs::Unifont& font, const fs::path& out) {
     write("BGFACE.BMP", art::encodeBitmap24(art::backgroundFace()));
     write("LOGO.BMP", art::encodeBitmap24(art::logo(font)));
     write("LOGOSMALL.BMP", art::encodeBitmap24(art::smallLogo(font)));
+    write("YBBMP.BMP", art::encodeBitmap24(art::phoneticLetterTable(font)));
     write("LEXORA.ICO", art::encodeIcon(art::programIcon()));
     for (const auto& [name, cursor] : {std::pair{"CURSOR1.CUR", art::handCursor()},
                                        std::pair{"CURSOR5.CUR", art::textLineCursor()}})

@@ -2,7 +2,13 @@
 #include "pictures.h"
 
 #include "draw.h"
+#include "glyphfiles.h"
 #include "globe.h"
+
+#include <wordbank.h>
+
+#include <algorithm>
+#include <string>
 
 namespace lexora::art {
 
@@ -78,6 +84,47 @@ Image smallLogo(const glyphs::Unifont& font) {
     centredText(image, font, "词海舟", 50, 1, colour::kWhite);
     fillRect(image, 26, 72, 100, 1, {255, 206, 72});
     centredText(image, font, "V2.0", 80, 1, {222, 232, 255});
+    return image;
+}
+
+namespace {
+
+// The capitals of a soundmark's letter form that stand for phonetic symbols.
+constexpr char kSoundmarkLetters[] = "CEGNOQRSVXZ";
+
+// A phonetic code ('/' or '0' ... '9') as drawn by the program: its glyph in the phonetic table.
+Mask phoneticGlyphMask(const std::vector<uint8_t>& table, char code) {
+    const int index = code == '/' ? 0 : code - '0' + 1;
+    const int rows = static_cast<int>(glyphs::kGlyphRows);
+    Mask mask(8, rows);
+    for (int row = 0; row < rows; ++row)
+        for (int column = 0; column < 8; ++column)
+            if (table.at(static_cast<size_t>(index * rows + row)) & (0x80 >> column))
+                mask.set(column, row, 255);
+    return mask;
+}
+
+} // namespace
+
+Image phoneticLetterTable(const glyphs::Unifont& font) {
+    constexpr int kCellWidth = 15, kCellHeight = 18, kGlyphInset = 4;
+    constexpr int kColumns = sizeof kSoundmarkLetters - 1;
+    // The codes come from the user library's own conversion, so the table cannot disagree with it.
+    char codes[sizeof kSoundmarkLetters];
+    std::copy_n(kSoundmarkLetters, sizeof codes, codes);
+    WBK_CVTSound(WBK_LETTERS_TO_CODES, codes);
+    const std::vector<uint8_t> glyphTable = glyphs::phoneticTableOf(font);
+    Image image(kColumns * kCellWidth + 1, 2 * kCellHeight + 1, colour::kWhite);
+    fillRect(image, 0, 0, image.width(), kCellHeight, {255, 255, 224});
+    for (int column = 0; column < kColumns; ++column) {
+        const int x = column * kCellWidth;
+        frameRect(image, x, 0, kCellWidth + 1, kCellHeight + 1, colour::kGrey);
+        frameRect(image, x, kCellHeight, kCellWidth + 1, kCellHeight + 1, colour::kGrey);
+        paint(image, textMask(font, std::string(1, kSoundmarkLetters[column])), x + kGlyphInset, 1,
+              colour::kNavy);
+        paint(image, phoneticGlyphMask(glyphTable, codes[column]), x + kGlyphInset, kCellHeight + 1,
+              colour::kBlack);
+    }
     return image;
 }
 

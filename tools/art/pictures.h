@@ -34,6 +34,9 @@ Image backgroundFace();
 // The program's picture for the start-up dialog, and a small one for the brief description.
 Image logo(const glyphs::Unifont& font);
 Image smallLogo(const glyphs::Unifont& font);
+// The user library page's table of the soundmark letters: each capital that stands for a
+// phonetic symbol in a soundmark's letter form, above that symbol in the program's phonetic glyph.
+Image phoneticLetterTable(const glyphs::Unifont& font);
 // The program's icon in 16, 32 and 48 pixels.
 std::vector<IconPicture> programIcon();
 
