@@ -218,7 +218,6 @@ struct TDictMain::Impl : HoverSink {
     // --- face and code page ---
     void switchFaceAndCodePage(int codePage, int face, bool force);
     void keepInputAcrossPageChange(int codePage);
-    void tellPromptBarCodePage(int oldPage, int newPage);
 
     // --- painting ---
     void paint();
@@ -626,7 +625,7 @@ void TDictMain::Impl::switchFaceAndCodePage(int codePage, int face, bool force) 
     keepInputAcrossPageChange(codePage);
     previousInput[0] = '\0';
     lookup(true, false);
-    tellPromptBarCodePage(oldPage, codePage);
+    frame.promptBarCodePageChanged(oldPage, codePage);
     InvalidateRect(nullptr, nullptr, TRUE);
     settings.codePage = codePage;
     settings.faceStyle = face;
@@ -644,10 +643,6 @@ void TDictMain::Impl::keepInputAcrossPageChange(int codePage) {
     input.reset();
     input.setText(typed);
 }
-
-// The prompt bar shows texts of the old page until it is told of the new one; it is told here
-// once it exists.
-void TDictMain::Impl::tellPromptBarCodePage(int, int) {}
 
 // ---------------------------------------------------------------------------------------------
 // Painting

@@ -5,6 +5,12 @@
 // Each word is typed as WM_CHAR messages sent to the input box's edit field; Enter is posted to
 // it as WM_KEYDOWN, so that it passes the program's message loop as a key press does. Fails when
 // the lookup takes 50 ms or more, or the program's own start-up (less Wine's) 2 s or more.
+//
+// bench_app --prompt (part of bench/run.sh capture): the time from the pointer coming to rest on
+// a word that lxtarget draws to LEXORA's prompt bar shown with that word, less the configured
+// catch delay, median of 20 rests on different words, each coming from a blank spot with the bar
+// hidden. A rest misses when the bar does not show its word within 3 s. Fails when the median
+// reaches 80 ms or any rest misses.
 #include "gui.h"
 #include "process.h"
 #include "program.h"
@@ -12,8 +18,10 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -34,6 +42,16 @@ constexpr int kResultPane = 102;
 constexpr int kHeadword = 105;
 constexpr const char* kWords[] = {"book",   "water", "house",  "computer", "language",
                                   "garden", "river", "friend", "mountain", "music"};
+constexpr const char* kRestWords[] = {
+    "book window paper light", "table school flower letter", "summer winter doctor water",
+    "house computer language garden", "river friend mountain music"};
+constexpr std::size_t kRests = 20;
+constexpr int kCatchDelayTenths = 2;
+constexpr double kCatchDelayMs = kCatchDelayTenths * 100;
+constexpr double kPromptTargetMs = 80;
+constexpr int kMissesAllowed = 0;
+constexpr DWORD kShowMs = 3000;
+constexpr POINT kBlankSpot{600, 340}; // in the target's window, below its texts
 
 double millisecondsSince(Clock::time_point start) {
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
@@ -193,9 +211,102 @@ std::optional<std::vector<double>> measureLookups(const ProgramDirectory& direct
     return times;
 }
 
+// Waits for the condition, looking at it every millisecond.
+bool pollUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
+    auto start = Clock::now();
+    while (!gui::waitUntil(condition, 0)) {
+        if (millisecondsSince(start) > timeoutMs) return false;
+        Sleep(1);
+    }
+    return true;
+}
+
+// The target's lines, 60 pixels apart, so that the bar shown below a word leaves the next one.
+std::vector<std::string> restTargetArguments() {
+    std::vector<std::string> arguments = {"--window", "40", "40", "760", "400"};
+    int y = 16;
+    for (const char* line : kRestWords) {
+        arguments.insert(arguments.end(), {"--text", line, "--x", "20", "--y", std::to_string(y)});
+        y += 60;
+    }
+    return arguments;
+}
+
+struct PromptTimes {
+    std::vector<double> beyondDelayMs;
+    int misses = 0;
+};
+
+// One rest: from a blank spot with the bar hidden onto the word; the milliseconds to the bar
+// shown with it, or nothing when it did not show or showed another word.
+std::optional<double> promptTime(HWND bar, const gui::DrawnWord& word, POINT blank) {
+    gui::movePointer(blank);
+    if (!gui::waitUntil([&] { return !IsWindowVisible(bar); }, kShowMs)) return std::nullopt;
+    gui::pumpFor(100);
+    auto rest = Clock::now();
+    if (!gui::movePointer(gui::centreOf(word.rect))) return std::nullopt;
+    if (!pollUntil([&] { return IsWindowVisible(bar) != FALSE; }, kShowMs)) return std::nullopt;
+    double elapsed = millisecondsSince(rest);
+    if (!textOf(bar).starts_with(word.text + " ")) return std::nullopt;
+    return elapsed - kCatchDelayMs;
+}
+
+std::optional<PromptTimes> measurePrompt(const ProgramDirectory& directory) {
+    directory.writeSetting("Catch Word", "Catch Word", "1");
+    directory.writeSetting("Catch Word", "Lock Prompt", "0");
+    directory.writeSetting("Catch Word", "Catch Delay Time",
+                           std::to_string(kCatchDelayTenths).c_str());
+    directory.writeSetting("Catch Word", "Prompt Hide Time", "100");
+    // LEXORA first, so that its hooks are there when the target starts in front of it.
+    Program program;
+    gui::TargetProgram target;
+    if (!program.start(directory) || !program.promptBar() || !target.start(restTargetArguments()))
+        return std::nullopt;
+    RECT window{};
+    GetWindowRect(target.window(), &window);
+    POINT blank{window.left + kBlankSpot.x, window.top + kBlankSpot.y};
+    PromptTimes times;
+    std::vector<const gui::DrawnWord*> words;
+    for (const gui::DrawnText& text : target.texts())
+        for (const gui::DrawnWord& word : text.words)
+            words.push_back(&word);
+    // A word the target did not draw counts as missed.
+    for (std::size_t rest = 0; rest < kRests; ++rest) {
+        std::optional<double> time = rest < words.size()
+                                         ? promptTime(program.promptBar(), *words[rest], blank)
+                                         : std::nullopt;
+        if (time)
+            times.beyondDelayMs.push_back(*time);
+        else
+            ++times.misses;
+    }
+    target.stop();
+    program.close();
+    if (times.beyondDelayMs.empty()) return std::nullopt;
+    return times;
+}
+
+int runPrompt(const ProgramDirectory& directory) {
+    std::optional<PromptTimes> times = measurePrompt(directory);
+    if (!times) {
+        std::fprintf(stderr, "bench_app: the prompt bar never showed a word\n");
+        return 1;
+    }
+    const std::vector<double>& beyond = times->beyondDelayMs;
+    double medianMs = median(beyond);
+    std::printf("pointer at rest on a word of another program to the prompt bar shown with it, "
+                "catch delay %.0f ms: beyond the delay fastest %.1f ms, slowest %.1f ms; %d of "
+                "%d rests missed their word\n",
+                kCatchDelayMs, *std::min_element(beyond.begin(), beyond.end()),
+                *std::max_element(beyond.begin(), beyond.end()), times->misses,
+                static_cast<int>(kRests));
+    std::printf("prompt latency beyond delay: %.0f ms\n", medianMs);
+    return medianMs < kPromptTargetMs && times->misses <= kMissesAllowed ? 0 : 1;
+}
+
 } // namespace
 
-int main() {
+int main(int argc, char** argv) {
     if (!gui::displayAvailable()) {
         std::fprintf(stderr, "bench_app: no display (run it under xvfb-run)\n");
         return 1;
@@ -206,6 +317,7 @@ int main() {
                      directory.path().c_str());
         return 1;
     }
+    if (argc == 2 && std::string_view(argv[1]) == "--prompt") return runPrompt(directory);
     std::optional<StartTimes> starts = measureStarts(directory);
     if (!starts) {
         std::fprintf(stderr, "bench_app: a program did not start or end\n");

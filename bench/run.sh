@@ -6,8 +6,9 @@
 #   lookup    dictionary lookups of LXaTranslateStr and LXaGetMeanN against SQLite
 #   decode    HZ, ISO-2022 and MIME decoding against iconv and a reference Base64 decoder
 #   detect    accuracy of GB / BIG5 detection on short pieces of text against uchardet
-#   capture   lxsys's text redirection against the same calls unredirected, and the time from
-#             the catch timer's tick to the caught word (Windows tree, under Wine and Xvfb);
+#   capture   lxsys's text redirection against the same calls unredirected, the time from
+#             the catch timer's tick to the caught word, and the time from the pointer resting
+#             on a word to LEXORA.EXE's prompt bar showing it (Windows tree, under Wine and Xvfb);
 #             LEXORA_WIN64_TREE=DIR runs it in that Windows tree, already configured with its
 #             native host tree, instead of build/win64
 #   app       LEXORA.EXE's start-up against Wine's own start of a trivial program, and the time
@@ -64,14 +65,19 @@ build_windows_target() {
         cmake -S . -B "$tree" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake \
             -DLEXORA_HOST_BUILD="$PWD/build/native" >&2
     fi
-    cmake --build "$tree" --target "$1" -j2 >&2
+    cmake --build "$tree" --target "$@" -j2 >&2
     (cd "$tree" && pwd)
 }
 
+# The prompt bar's part runs LEXORA.EXE, in the prefix of the app benchmark (see run_app); both
+# parts run, and it fails when either does.
 run_capture() {
-    local tree
-    tree=$(build_windows_target bench_capture)
-    xvfb-run -a cmake/wine-run.sh "$tree/wineprefix" "$tree/bin/bench_capture.exe"
+    local tree status=0
+    tree=$(build_windows_target bench_capture bench_app)
+    xvfb-run -a cmake/wine-run.sh "$tree/wineprefix" "$tree/bin/bench_capture.exe" || status=$?
+    xvfb-run -a cmake/wine-run.sh "$tree/wineprefix-bench" "$tree/bin/bench_app.exe" --prompt ||
+        status=$?
+    return "$status"
 }
 
 # A prefix of its own: LEXORA.EXE runs once per prefix, and the tests' runs must not count.

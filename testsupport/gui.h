@@ -155,6 +155,7 @@ struct DrawnText {
 //   --window X Y WIDTH HEIGHT --title TITLE --timeout MS
 //   --menu TEXT              the menu bar's one item (default "&File")
 //   --ignore-close           WM_CLOSE does nothing, as in a hung program
+//   --edit X Y               an ANSI edit control there (client coordinates) holding the focus
 //   --send HWND MSG WPARAM LPARAM | --post HWND MSG WPARAM LPARAM | --copydata HWND KIND HEX
 //                            messages it sends once its window is ready (KIND: 4 letters)
 // start() adds --report itself. The reported rectangles follow the system's text extents (what

@@ -68,6 +68,8 @@ HWND TMyFrame::promptBar() const {
     return impl_->promptBar;
 }
 
+void TMyFrame::promptBarCodePageChanged(int, int) {}
+
 bool TMyFrame::onCommand(UINT id, UINT notification, HWND control) {
     return impl_->client.onCommand(id, notification, control);
 }

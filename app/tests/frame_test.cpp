@@ -109,10 +109,16 @@ TEST_F(FrameTest, MenuItemsAreExplainedInTheStatusLine) {
     EXPECT_STRNE(expected, "");
     EXPECT_EQ(statusText(frame_.handle()), expected);
 
+    // The button's own hint goes to the hint window beside the button, not the status line.
     settings.faceStyle = 0;
     SendMessageA(frame_.handle(), WM_MENUSELECT, MAKEWPARAM(101, MF_STRING),
                  reinterpret_cast<LPARAM>(menu));
-    EXPECT_EQ(statusText(frame_.handle()), "Switch for mouse catching words");
+    loadPageString(101, expected, sizeof expected);
+    EXPECT_EQ(statusText(frame_.handle()), expected);
+    HWND hint = FindWindowA("LxHintMessageBar", nullptr);
+    char hintText[128] = "";
+    GetWindowTextA(hint, hintText, sizeof hintText);
+    EXPECT_STREQ(hintText, "Switch for mouse catching words");
     SendMessageA(frame_.handle(), WM_MENUSELECT, MAKEWPARAM(0, 0xFFFF), 0);
     EXPECT_EQ(statusText(frame_.handle()), "");
 }

@@ -55,6 +55,12 @@ BOOL CALLBACK collectProcessWindows(HWND window, LPARAM value) {
     return TRUE;
 }
 
+bool isPromptBar(HWND window) {
+    char name[32] = "";
+    GetClassNameA(window, name, sizeof name);
+    return lstrcmpA(name, kPromptBarClass) == 0;
+}
+
 } // namespace
 
 ProgramDirectory::ProgramDirectory() {
@@ -144,7 +150,8 @@ bool Program::launch(const ProgramDirectory& directory) {
 
 bool Program::start(const ProgramDirectory& directory) {
     if (!launch(directory)) return false;
-    // Up once the frame is there and the start-up dialog has gone again.
+    // Up once the frame is there and the start-up dialog has gone again. A locked prompt bar
+    // shows from the start.
     return testsupport::waitUntil(
         [this] {
             for (HWND window : frames()) {
@@ -152,7 +159,9 @@ bool Program::start(const ProgramDirectory& directory) {
                 GetWindowThreadProcessId(window, &processId);
                 if (processId == processId_) frame_ = window;
             }
-            return frame_ && otherWindows().empty();
+            std::vector<HWND> others = otherWindows();
+            std::erase_if(others, isPromptBar);
+            return frame_ && others.empty();
         },
         kStartMs);
 }
@@ -194,6 +203,16 @@ HWND Program::focus() const {
     GUITHREADINFO info{};
     info.cbSize = sizeof info;
     return GetGUIThreadInfo(threadId(), &info) ? info.hwndFocus : nullptr;
+}
+
+HWND Program::promptBar() const {
+    for (HWND window = nullptr;
+         (window = FindWindowExA(nullptr, window, kPromptBarClass, nullptr)) != nullptr;) {
+        DWORD processId = 0;
+        GetWindowThreadProcessId(window, &processId);
+        if (processId == processId_) return window;
+    }
+    return nullptr;
 }
 
 HWND findFrame() {

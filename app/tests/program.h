@@ -14,6 +14,7 @@ namespace lexoratest {
 
 inline constexpr char kFrameClass[] = "LEXORACLASS32";
 inline constexpr char kFrameTitle[] = "LEXORA for Windows NT V2.0";
+inline constexpr char kPromptBarClass[] = "LXPrompt";
 inline constexpr UINT kHotKeyMessage = 0x1997;
 
 // A directory holding the program and what it loads; removed with the object.
@@ -69,6 +70,8 @@ class Program {
     std::vector<HWND> otherWindows() const;
     // The window with the keyboard focus in the program's thread, or nullptr.
     HWND focus() const;
+    // The prompt bar of the run, shown or hidden; nullptr when there is none.
+    HWND promptBar() const;
 
   private:
     bool launch(const ProgramDirectory& directory);

@@ -2,6 +2,7 @@
 // commands posted to its frame as its menus post them, and what it shows read back across the
 // process boundary from its controls and from the files it writes.
 #include "gui.h"
+#include "picture.h"
 #include "program_test.h"
 #include "resource_ids.h"
 
@@ -10,7 +11,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -167,70 +167,6 @@ std::string withoutLineBreaks(std::string text) {
     for (std::size_t at; (at = text.find("\r\n")) != std::string::npos;)
         text.erase(at, 2);
     return text;
-}
-
-// --- Pictures of the display ----------------------------------------------------------------
-
-// Wine starts Unix programs through CreateProcess given their DOS path; they take Unix paths.
-std::string unixPathOf(const std::string& windowsPath) {
-    using UnixFileName = char*(CDECL*)(const WCHAR*);
-    FARPROC exported = GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name");
-    if (!exported) return "";
-    auto unixFileName = reinterpret_cast<UnixFileName>(reinterpret_cast<void (*)()>(exported));
-    std::wstring wide(windowsPath.begin(), windowsPath.end());
-    char* path = unixFileName(wide.c_str());
-    if (!path) return "";
-    std::string unixPath(path);
-    HeapFree(GetProcessHeap(), 0, path);
-    return unixPath;
-}
-
-std::wstring dosPathOf(const char* unixPath) {
-    using DosFileName = WCHAR*(CDECL*)(const char*);
-    FARPROC exported = GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_dos_file_name");
-    if (!exported) return L"";
-    auto dosFileName = reinterpret_cast<DosFileName>(reinterpret_cast<void (*)()>(exported));
-    WCHAR* path = dosFileName(unixPath);
-    if (!path) return L"";
-    std::wstring dosPath(path);
-    HeapFree(GetProcessHeap(), 0, path);
-    return dosPath;
-}
-
-bool fileExists(const std::string& path) {
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-// The window's part of the display as a PNG file in the artefacts directory, cut out of a
-// screenshot by ImageMagick's convert.
-bool savePictureOf(HWND window, const std::string& name) {
-    std::string directory = testsupport::artefactsDirectory();
-    std::string screenshot = directory + "\\" + name + ".bmp";
-    std::string picture = directory + "\\" + name + ".png";
-    DeleteFileA(picture.c_str());
-    if (!testsupport::saveScreenshot(screenshot)) return false;
-    RECT rect{};
-    GetWindowRect(window, &rect);
-    char geometry[64];
-    std::snprintf(geometry, sizeof geometry, "%ldx%ld+%ld+%ld", rect.right - rect.left,
-                  rect.bottom - rect.top, rect.left, rect.top);
-    std::wstring convert = dosPathOf("/usr/bin/convert");
-    std::string arguments = "convert \"" + unixPathOf(screenshot) + "\" -crop " + geometry +
-                            " +repage \"" + unixPathOf(picture) + "\"";
-    std::wstring command(arguments.begin(), arguments.end());
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION started{};
-    if (convert.empty() || !CreateProcessW(convert.c_str(), command.data(), nullptr, nullptr, FALSE,
-                                           0, nullptr, nullptr, &startup, &started))
-        return false;
-    CloseHandle(started.hThread);
-    CloseHandle(started.hProcess);
-    // The handle of a Unix program does not tell its end; the picture appearing does, once
-    // convert has read the screenshot.
-    bool saved = waitUntil([&] { return fileExists(picture); });
-    DeleteFileA(screenshot.c_str());
-    return saved;
 }
 
 // --- The program ------------------------------------------------------------------------------

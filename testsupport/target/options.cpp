@@ -29,6 +29,7 @@ const char* const kUsage =
     "  --window X Y WIDTH HEIGHT --title TITLE --timeout MS --report FILE\n"
     "  --menu TEXT                 the text of the menu bar's one item (default &File)\n"
     "  --ignore-close              WM_CLOSE does nothing (the program seems hung)\n"
+    "  --edit X Y                  an edit control there (client coordinates) with the focus\n"
     "  --send HWND MSG WPARAM LPARAM | --post HWND MSG WPARAM LPARAM | --copydata HWND KIND HEX\n"
     "                              messages sent once the window is ready (KIND: 4 letters)\n";
 
@@ -235,6 +236,16 @@ std::string applyToLastText(Options& options, std::string_view option, std::stri
     return {};
 }
 
+std::string applyEdit(Options& options, Arguments& arguments) {
+    auto values = takeValues<2>(arguments);
+    if (!values) return "--edit needs X Y";
+    std::optional<int> x = parseInt((*values)[0], 0, kMaxCoordinate);
+    std::optional<int> y = parseInt((*values)[1], 0, kMaxCoordinate);
+    if (!x || !y) return "bad edit control position";
+    options.edit = POINT{*x, *y};
+    return {};
+}
+
 std::string applyFrame(Options& options, Arguments& arguments) {
     auto values = takeValues<4>(arguments);
     if (!values) return "--window needs X Y WIDTH HEIGHT";
@@ -296,6 +307,7 @@ std::string applyOption(Options& options, std::string_view option, Arguments& ar
     if (option == "--post") return addMessage(options, Delivery::Post, arguments);
     if (option == "--copydata") return addCopyData(options, arguments);
     if (option == "--window") return applyFrame(options, arguments);
+    if (option == "--edit") return applyEdit(options, arguments);
     std::optional<std::string_view> value = arguments.value();
     if (!value) return std::string(option) + " needs a value";
     if (option == "--text") return addText(options, std::string(*value), false);

@@ -82,6 +82,9 @@ struct Options {
     std::string reportPath;
     std::vector<OutgoingMessage> messages;
     bool ignoreClose = false; // stands for a hung program: WM_CLOSE does nothing
+    // An edit control at this client position that holds the keyboard focus, for text that
+    // other programs type into the target.
+    std::optional<POINT> edit;
     bool help = false;
 };
 

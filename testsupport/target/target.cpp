@@ -24,6 +24,7 @@ constexpr int kButtonPadding = 8; // pixels between a button's edge and its labe
 constexpr DWORD kSendTimeoutMs = 10000;
 constexpr UINT kGbCodePage = 936;
 constexpr UINT kMenuExit = 104;
+constexpr SIZE kEditSize{240, 28};
 constexpr char kClassName[] = "LXTargetWindow";
 
 // The report file. Each line goes out with one write, so a reader never sees half a line.
@@ -62,6 +63,7 @@ struct Placed {
 struct State {
     Options options;
     HWND window = nullptr;
+    HWND edit = nullptr;
     HFONT englishFont = nullptr;
     HFONT gbFont = nullptr;
     std::vector<Placed> placed;
@@ -423,6 +425,10 @@ LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
     case WM_COMMAND:
         if (LOWORD(wParam) == kMenuExit) PostMessageA(window, WM_CLOSE, 0, 0);
         return 0;
+    case WM_SETFOCUS:
+        // The edit control keeps the focus whenever the window is activated again.
+        if (state.edit) SetFocus(state.edit);
+        return 0;
     case WM_CLOSE:
         if (state.options.ignoreClose) return 0;
         break;
@@ -473,6 +479,16 @@ bool createWindow() {
                                    frame.right - frame.left, frame.bottom - frame.top, nullptr,
                                    createMenu(), windowClass.hInstance, nullptr);
     return state.window != nullptr;
+}
+
+// An ANSI edit control, so that the characters typed into it are kept as their bytes.
+void createEdit() {
+    const POINT& at = *state.options.edit;
+    state.edit = CreateWindowExA(
+        WS_EX_CLIENTEDGE, "EDIT", "", WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, at.x, at.y,
+        kEditSize.cx, kEditSize.cy, state.window, nullptr, GetModuleHandleA(nullptr), nullptr);
+    if (state.edit)
+        SendMessageA(state.edit, WM_SETFONT, reinterpret_cast<WPARAM>(state.englishFont), FALSE);
 }
 
 void placeTexts() {
@@ -526,6 +542,7 @@ int run() {
         return 1;
     }
     placeTexts();
+    if (state.options.edit) createEdit();
     ShowWindow(state.window, SW_SHOW);
     UpdateWindow(state.window);
     SetForegroundWindow(state.window);
