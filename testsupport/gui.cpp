@@ -170,6 +170,20 @@ POINT centreOf(const RECT& rect) {
     return {rect.left + (rect.right - rect.left) / 2, rect.top + (rect.bottom - rect.top) / 2};
 }
 
+HWND visibleWindowOfThread(DWORD threadId) {
+    HWND found = nullptr;
+    if (threadId)
+        EnumThreadWindows(
+            threadId,
+            [](HWND window, LPARAM value) {
+                if (!IsWindowVisible(window)) return TRUE;
+                *reinterpret_cast<HWND*>(value) = window;
+                return FALSE;
+            },
+            reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
 bool movePointer(POINT screen, DWORD timeoutMs) {
     int width = GetSystemMetrics(SM_CXSCREEN);
     int height = GetSystemMetrics(SM_CYSCREEN);

@@ -36,6 +36,10 @@ bool displayAvailable();
 
 POINT centreOf(const RECT& rect);
 
+// The first visible top-level window of a thread (a dialog another thread of the test runs), or
+// nullptr.
+HWND visibleWindowOfThread(DWORD threadId);
+
 // --- Input, through SendInput ---------------------------------------------------------------
 
 // Moves the pointer to a screen position (an absolute move) and waits until it is there.

@@ -105,19 +105,7 @@ class OptionsSheet {
     }
 
   private:
-    HWND find() const {
-        HWND found = nullptr;
-        if (threadId_)
-            EnumThreadWindows(
-                threadId_,
-                [](HWND window, LPARAM value) {
-                    if (!IsWindowVisible(window)) return TRUE;
-                    *reinterpret_cast<HWND*>(value) = window;
-                    return FALSE;
-                },
-                reinterpret_cast<LPARAM>(&found));
-        return found;
-    }
+    HWND find() const { return testsupport::visibleWindowOfThread(threadId_); }
 
     std::atomic<DWORD> threadId_ = 0;
     std::atomic<bool> done_ = false;
