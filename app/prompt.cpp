@@ -259,7 +259,7 @@ void LXPrompt::Impl::wordReady() {
     if (CPC_GetCodePage() != CPC_PAGE_GB)
         CPC_ConvertDBCSBuffer(kGbToCurrent, output, 0, output, kTranslationCapacity);
     display(wordRectangle, output, found != 0);
-    if (settings.soundAlert && !found) MessageBeep(MB_OK);
+    if (settings.soundAlert && !found) alertBeep(MB_OK);
 }
 
 // Capture reads the bar's own lines too when the pointer rests on it; the bar then stays as it is.
