@@ -5,6 +5,10 @@
 #include "optionpages.h"
 #include "userlib.h"
 
+#include <cpconv.h>
+
+#include <commctrl.h>
+
 #include <iterator>
 #include <utility>
 
@@ -13,10 +17,31 @@ namespace lexora {
 namespace {
 
 constexpr char kSheetCaption[] = "Options";
+constexpr int kTabTextSize = 64;
+
+// The tabs take the pages' GB captions; the pages convert their own texts, the sheet its tabs.
+void convertTabCaptions(HWND sheet) {
+    HWND tabs = PropSheet_GetTabControl(sheet);
+    int count = tabs ? static_cast<int>(SendMessageA(tabs, TCM_GETITEMCOUNT, 0, 0)) : 0;
+    for (int index = 0; index < count; ++index) {
+        char gbText[kTabTextSize] = "";
+        char text[kTabTextSize] = "";
+        TCITEMA item{};
+        item.mask = TCIF_TEXT;
+        item.pszText = gbText;
+        item.cchTextMax = sizeof gbText;
+        if (!SendMessageA(tabs, TCM_GETITEMA, index, reinterpret_cast<LPARAM>(&item))) continue;
+        gbText[kTabTextSize - 1] = '\0';
+        CPC_StrCVTCpy(text, gbText, sizeof text);
+        item.pszText = text;
+        SendMessageA(tabs, TCM_SETITEMA, index, reinterpret_cast<LPARAM>(&item));
+    }
+}
 
 // Centred on the screen once the sheet has laid itself out; size and Z order unchanged.
 int CALLBACK sheetCallback(HWND sheet, UINT message, LPARAM) {
     if (message != PSCB_INITIALIZED) return 0;
+    convertTabCaptions(sheet);
     RECT rect;
     GetWindowRect(sheet, &rect);
     int width = rect.right - rect.left;

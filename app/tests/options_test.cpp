@@ -325,22 +325,29 @@ TEST_F(OptionsTest, ApplyPassesTheDecodeSwitches) {
     EXPECT_FALSE(sheet.applyEnabled());
 }
 
-// The pages' GB texts read in BIG5 when that is the current page; the edits keep theirs.
+// The pages' GB texts and the tabs' captions read in BIG5 when that is the current page.
 TEST_F(OptionsTest, PageTextsFollowTheCurrentCodePage) {
     settings.faceStyle = 1;
     std::string gbGroup;
+    std::string gbTab;
     {
         OptionsSheet sheet(LXCfgSheet::decoding, nullptr);
         ASSERT_NE(sheet.window(), nullptr);
         gbGroup = sheet.text(IDC_DECODE_GROUP);
+        gbTab = sheet.tabText(LXCfgSheet::decoding);
     }
-    char big5[64] = "";
-    ASSERT_GT(CPC_ConvertDBCSBuffer(CPC_FLAG_GB_TO_BIG5, gbGroup.c_str(), 0, big5, sizeof big5), 0);
-    EXPECT_NE(gbGroup, big5);
+    auto toBig5 = [](const std::string& gb) {
+        char big5[64] = "";
+        CPC_ConvertDBCSBuffer(CPC_FLAG_GB_TO_BIG5, gb.c_str(), 0, big5, sizeof big5);
+        return std::string(big5);
+    };
+    EXPECT_NE(gbGroup, toBig5(gbGroup));
+    EXPECT_NE(gbTab, toBig5(gbTab));
     CPC_SetCodePage(CPC_PAGE_BIG5);
     OptionsSheet sheet(LXCfgSheet::decoding, nullptr);
     ASSERT_NE(sheet.window(), nullptr);
-    EXPECT_EQ(sheet.text(IDC_DECODE_GROUP), big5);
+    EXPECT_EQ(sheet.text(IDC_DECODE_GROUP), toBig5(gbGroup));
+    EXPECT_EQ(sheet.tabText(LXCfgSheet::decoding), toBig5(gbTab));
 }
 
 // Pictures of every page in both faces for the documentation, the Chinese one drawn by lxsys.
