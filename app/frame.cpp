@@ -95,9 +95,9 @@ void tickPromptBar(HWND promptBar) {
     if (LXPrompt* bar = promptBarObject(promptBar)) bar->tick();
 }
 
-// The hint window beside a tool-bar button, shown while the pointer stays on the button.
+// The hint window below a tool-bar button, while its menu item is highlighted.
 void showButtonHint(LXHintMesBar& hintBar, const RECT& button, const char* hint) {
-    if (hintBar.createHint()) hintBar.prepare(hint, button);
+    if (hintBar.createHint()) hintBar.showBeside(hint, button);
 }
 
 void showPromptBar(HWND promptBar) {
@@ -257,6 +257,7 @@ void TMyFrame::Impl::refreshToolBar() {
 // The status line explains the highlighted item; an item that has a tool-bar button also gets the
 // button's hint (Chinese at the command id, English 4000 above).
 void TMyFrame::Impl::showMenuHint(UINT flags, UINT id) {
+    buttonHint.hideHint();
     if (flags == 0xFFFF || (flags & (MF_POPUP | MF_SEPARATOR)) || id == 0) {
         statusLine.setText("");
         return;
@@ -565,6 +566,7 @@ LRESULT TMyFrame::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         break;
     case WM_EXITMENULOOP:
         impl_->menuOpen = false;
+        impl_->buttonHint.hideHint();
         break;
     case WM_MENUSELECT:
         impl_->showMenuHint(HIWORD(wParam), LOWORD(wParam));

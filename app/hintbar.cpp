@@ -36,6 +36,7 @@ struct LXHintMesBar::Impl {
     explicit Impl(LXHintMesBar& owner) : window(owner) {}
 
     SIZE textExtent() const;
+    SIZE takeText(const char* newText);
     void tick();
     void show();
     void paint();
@@ -61,6 +62,20 @@ SIZE LXHintMesBar::Impl::textExtent() const {
         extent.cy += kMargins.cy;
     }
     return {extent.cx + 2, extent.cy + 2};
+}
+
+// The note takes the text and is shaped to it, hidden; its size.
+SIZE LXHintMesBar::Impl::takeText(const char* newText) {
+    copyWholeCharacters(newText ? newText : "", text, sizeof text);
+    SetWindowTextA(window.handle(), text); // for whoever reads the screen
+    SIZE size = textExtent();
+    // The rounded note lets what lies beyond its corners show through.
+    HRGN shape = settings.warpPrompt ? nullptr
+                                     : CreateRoundRectRgn(0, 0, size.cx + 1, size.cy + 1,
+                                                          kCornerDiameter, kCornerDiameter);
+    SetWindowRgn(window.handle(), shape, FALSE);
+    InvalidateRect(window.handle(), nullptr, TRUE);
+    return size;
 }
 
 // The pointer must stay on the gadget with no button down: the note shows on the second tick
@@ -152,21 +167,23 @@ bool LXHintMesBar::createHint() {
 void LXHintMesBar::prepare(const char* text, const RECT& gadgetScreenRect) {
     if (!handle() || EqualRect(&impl_->gadget, &gadgetScreenRect)) return;
     hideHint();
-    copyWholeCharacters(text ? text : "", impl_->text, sizeof impl_->text);
-    SetWindowTextA(handle(), impl_->text); // for whoever reads the screen
     impl_->gadget = gadgetScreenRect;
-    SIZE size = impl_->textExtent();
+    SIZE size = impl_->takeText(text);
     POINT pointer{};
     GetCursorPos(&pointer);
     SetWindowPos(handle(), HWND_TOPMOST, pointer.x, pointer.y + kPointerGap, size.cx, size.cy,
                  SWP_NOACTIVATE);
-    // The rounded note lets what lies beyond its corners show through.
-    HRGN shape = settings.warpPrompt ? nullptr
-                                     : CreateRoundRectRgn(0, 0, size.cx + 1, size.cy + 1,
-                                                          kCornerDiameter, kCornerDiameter);
-    SetWindowRgn(handle(), shape, FALSE);
-    InvalidateRect(handle(), nullptr, TRUE);
     SetTimer(handle(), kHintTimer, kHintPeriodMs, nullptr);
+}
+
+void LXHintMesBar::showBeside(const char* text, const RECT& buttonScreenRect) {
+    if (!handle()) return;
+    hideHint();
+    SIZE size = impl_->takeText(text);
+    int x = std::min(static_cast<int>(buttonScreenRect.left),
+                     GetSystemMetrics(SM_CXSCREEN) - static_cast<int>(size.cx) - kScreenEdgeGap);
+    SetWindowPos(handle(), HWND_TOPMOST, std::max(x, 0), buttonScreenRect.bottom + kScreenEdgeGap,
+                 size.cx, size.cy, SWP_NOACTIVATE | SWP_SHOWWINDOW);
 }
 
 void LXHintMesBar::hideHint() {

@@ -24,6 +24,9 @@ class LXHintMesBar : public TWindow {
     // Prepares the hint `text` for the gadget at `gadgetScreenRect`; it shows after two ticks of
     // its 100 ms timer while the pointer stays on the gadget.
     void prepare(const char* text, const RECT& gadgetScreenRect);
+    // Shows `text` at once below a tool-bar button whose menu item is highlighted (the pointer
+    // lies on the menu then), until hideHint.
+    void showBeside(const char* text, const RECT& buttonScreenRect);
     void hideHint();
 
   protected:

@@ -119,8 +119,10 @@ TEST_F(FrameTest, MenuItemsAreExplainedInTheStatusLine) {
     char hintText[128] = "";
     GetWindowTextA(hint, hintText, sizeof hintText);
     EXPECT_STREQ(hintText, "Switch for mouse catching words");
+    EXPECT_TRUE(IsWindowVisible(hint));
     SendMessageA(frame_.handle(), WM_MENUSELECT, MAKEWPARAM(0, 0xFFFF), 0);
     EXPECT_EQ(statusText(frame_.handle()), "");
+    EXPECT_FALSE(IsWindowVisible(hint));
 }
 
 TEST_F(FrameTest, AHoverTextHoldsTheStatusLineForFortyTicks) {
