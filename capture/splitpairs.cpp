@@ -15,6 +15,7 @@ struct HeldLeadByte {
     bool held = false;
     DWORD thread = 0;
     HDC dc = nullptr;
+    HWND window = nullptr;
     int x = 0;
     int y = 0;
     int advance = 0;
@@ -65,8 +66,14 @@ bool laidOutLeftToRight(HDC dc) {
     return !(alignment & TA_UPDATECP) && (alignment & TA_CENTER) == TA_LEFT;
 }
 
+// A window's device contexts come from a cache shared by the process's windows: the same handle
+// counts as the same surface only while it still belongs to the same window.
+bool sameSurface(const HeldLeadByte& held, HDC dc) {
+    return held.held && held.dc == dc && held.window == WindowFromDC(dc);
+}
+
 bool continues(const HeldLeadByte& held, const ByteRun& run) {
-    return held.dc == run.dc && held.y == run.y && held.x + held.advance == run.x &&
+    return sameSurface(held, run.dc) && held.y == run.y && held.x + held.advance == run.x &&
            run.length > 0 && run.advances && isTrailByte(run.bytes[0]);
 }
 
@@ -84,7 +91,7 @@ bool widenedBytes(const WCHAR* text, int units) {
 BOOL drawJoiningSplitPairs(const ByteRun& run, const DrawByteRun& draw) {
     HeldLeadByte held = takeHeld();
     if (run.length >= kMaxJoinedBytes || !run.advances) {
-        if (held.held && held.dc == run.dc) drawAlone(held, draw);
+        if (sameSurface(held, run.dc)) drawAlone(held, draw);
         return draw(run);
     }
     char bytes[kMaxJoinedBytes];
@@ -93,7 +100,7 @@ BOOL drawJoiningSplitPairs(const ByteRun& run, const DrawByteRun& draw) {
     joined.bytes = bytes;
     joined.advances = advances;
     RECT rect{};
-    if (held.held && continues(held, run)) {
+    if (continues(held, run)) {
         bytes[0] = held.byte;
         advances[0] = held.advance + run.advances[0];
         advances[1] = 0;
@@ -108,7 +115,7 @@ BOOL drawJoiningSplitPairs(const ByteRun& run, const DrawByteRun& draw) {
             joined.rect = &rect;
         }
     } else {
-        if (held.held && held.dc == run.dc) drawAlone(held, draw);
+        if (sameSurface(held, run.dc)) drawAlone(held, draw);
         std::copy(run.bytes, run.bytes + run.length, bytes);
         std::copy(run.advances, run.advances + run.length, advances);
     }
@@ -117,6 +124,7 @@ BOOL drawJoiningSplitPairs(const ByteRun& run, const DrawByteRun& draw) {
         lead.held = true;
         lead.thread = GetCurrentThreadId();
         lead.dc = run.dc;
+        lead.window = WindowFromDC(run.dc);
         lead.x = joined.x;
         for (int i = 0; i < joined.length - 1; ++i)
             lead.x += advances[i];

@@ -29,8 +29,8 @@ using DrawByteRun = std::function<BOOL(const ByteRun& run)>;
 
 // Draws `run` through `draw`, joined with a lead byte held from the previous run of this thread
 // when it continues that pair, and holding back a lead byte that ends it. A held byte that the
-// next run on its device context does not continue is drawn alone first; one whose device
-// context draws nothing more is dropped, being half a character.
+// next run on its device context (still that of the same window) does not continue is drawn
+// alone first; one whose device context draws nothing more is dropped, being half a character.
 BOOL drawJoiningSplitPairs(const ByteRun& run, const DrawByteRun& draw);
 
 // Whether every unit of a UTF-16 text is below 0x100: bytes widened by a single-byte page.
