@@ -1,5 +1,6 @@
 #include "optionpages.h"
 
+#include "core/filedialog.h"
 #include "core/settings.h"
 #include "options_ids.h"
 
@@ -8,7 +9,6 @@
 #include <commctrl.h>
 #include <commdlg.h>
 
-#include <algorithm>
 #include <string>
 
 namespace lexora {
@@ -38,13 +38,6 @@ void checkBox(HWND dialog, int id, int on) {
 
 bool isChecked(HWND dialog, int id) {
     return IsDlgButtonChecked(dialog, id) == BST_CHECKED;
-}
-
-// The open-file dialog's filter: the pieces separated by NULs instead of bars.
-std::string openFileFilter(const char* barred) {
-    std::string filter(barred);
-    std::replace(filter.begin(), filter.end(), '|', '\0');
-    return filter;
 }
 
 } // namespace
@@ -161,22 +154,10 @@ void TParameterDlg::browseHistoryFile() {
 }
 
 void TParameterDlg::browse(int labelId, int editId) {
-    char title[128] = "";
-    GetDlgItemTextA(handle(), labelId, title, sizeof title);
-    std::string plainTitle(title);
-    std::erase(plainTitle, '&');
-    std::string filter = openFileFilter(kHistoryFilter);
     char path[kFileNameCapacity] = "";
-    OPENFILENAMEA dialog{};
-    dialog.lStructSize = sizeof dialog;
-    dialog.hwndOwner = handle();
-    dialog.lpstrFilter = filter.c_str();
-    dialog.nFilterIndex = 1;
-    dialog.lpstrFile = path;
-    dialog.nMaxFile = sizeof path;
-    dialog.lpstrTitle = plainTitle.c_str();
-    dialog.Flags = OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
-    if (GetOpenFileNameA(&dialog)) SetDlgItemTextA(handle(), editId, path);
+    if (askFileName(handle(), FileDialogKind::open, labelId, kHistoryFilter,
+                    OFN_PATHMUSTEXIST | OFN_HIDEREADONLY, path, sizeof path))
+        SetDlgItemTextA(handle(), editId, path);
 }
 
 bool TParameterDlg::onCommand(UINT id, UINT notification, HWND) {

@@ -1,8 +1,8 @@
 #include "textcvt.h"
 
+#include "core/filedialog.h"
 #include "core/messages.h"
 #include "core/settings.h"
-#include "core/text.h"
 #include "core/textconvert.h"
 #include "core/textfile.h"
 #include "resource_ids.h"
@@ -42,17 +42,6 @@ void centreOnScreen(HWND window) {
 }
 
 // The common dialogs take their filter as parts separated by NULs.
-void loadFilter(char* filter, std::size_t size) {
-    loadPageString(faceTextId(IDS_TCV_FILTER), filter, size);
-    for (char* at = filter; *at != '\0';) {
-        if (startsDoubleByte(at)) {
-            at += 2;
-            continue;
-        }
-        if (*at == '|') *at = '\0';
-        ++at;
-    }
-}
 
 // The clipboard, open while the object holds it.
 class OpenClipboardHold {
@@ -116,7 +105,7 @@ struct LXTextCvt::Impl {
 
     void browseSource();
     void browseDest();
-    bool askFileName(bool save, int titleLabel, char* name, int size);
+    bool askFileName(FileDialogKind kind, int titleLabel, char* name, int size);
 
     void convert();
     std::unique_ptr<MyFile> openClipboardSource(OpenClipboardHold& clipboard);
@@ -208,7 +197,7 @@ void LXTextCvt::Impl::updateConvertState() {
 
 void LXTextCvt::Impl::browseSource() {
     char name[MAX_PATH] = "";
-    if (!askFileName(false, IDC_TCV_SOURCE_LABEL, name, sizeof name)) return;
+    if (!askFileName(FileDialogKind::open, IDC_TCV_SOURCE_LABEL, name, sizeof name)) return;
     bool opened = false;
     showLanguage(detectFileLanguage(name, opened));
     if (!opened) return;
@@ -219,29 +208,18 @@ void LXTextCvt::Impl::browseSource() {
 
 void LXTextCvt::Impl::browseDest() {
     char name[MAX_PATH] = "";
-    if (!askFileName(true, IDC_TCV_DEST_LABEL, name, sizeof name)) return;
+    if (!askFileName(FileDialogKind::save, IDC_TCV_DEST_LABEL, name, sizeof name)) return;
     SetDlgItemTextA(window(), IDC_TCV_DEST_FILE, name);
     check(IDC_TCV_TO_CLIPBOARD, false);
     updateConvertState();
 }
 
 // The file dialog is titled with the label above the file name it asks for.
-bool LXTextCvt::Impl::askFileName(bool save, int titleLabel, char* name, int size) {
-    char title[kLabelSize];
-    itemText(titleLabel, title, sizeof title);
+bool LXTextCvt::Impl::askFileName(FileDialogKind kind, int titleLabel, char* name, int size) {
     char filter[kFilterSize];
-    loadFilter(filter, sizeof filter);
-    OPENFILENAMEA dialogData{};
-    dialogData.lStructSize = sizeof dialogData;
-    dialogData.hwndOwner = window();
-    dialogData.lpstrFilter = filter;
-    dialogData.lpstrFile = name;
-    dialogData.nMaxFile = static_cast<DWORD>(size);
-    dialogData.lpstrTitle = title;
-    dialogData.Flags = OFN_PATHMUSTEXIST;
-    if (!save) return GetOpenFileNameA(&dialogData) != FALSE;
-    dialogData.Flags |= OFN_HIDEREADONLY;
-    return GetSaveFileNameA(&dialogData) != FALSE;
+    loadPageString(faceTextId(IDS_TCV_FILTER), filter, sizeof filter);
+    DWORD flags = OFN_PATHMUSTEXIST | (kind == FileDialogKind::save ? OFN_HIDEREADONLY : 0);
+    return lexora::askFileName(window(), kind, titleLabel, filter, flags, name, size);
 }
 
 // --- Converting -------------------------------------------------------------------------------

@@ -3,6 +3,7 @@
 #include "controls.h"
 #include "core/files.h"
 #include "core/messages.h"
+#include "core/filedialog.h"
 #include "core/settings.h"
 #include "userlib_ids.h"
 
@@ -11,7 +12,6 @@
 
 #include <commdlg.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -26,7 +26,6 @@ constexpr int kPhraseCapacity = 200;
 constexpr int kSoundmarkCapacity = 30;
 constexpr int kMeaningCapacity = 500;
 constexpr int kPreviewSoundmarkCapacity = 39;
-constexpr int kButtonTextCapacity = 64;
 // A record packed from the three edits always fits the page's record buffer.
 static_assert(kPhraseCapacity + kSoundmarkCapacity + kMeaningCapacity <= WBK_RECORD_BUFFER);
 
@@ -77,26 +76,6 @@ const char* recordField(const char* record, int length, int index) {
 
 void beep() {
     MessageBeep(0xFFFFFFFF);
-}
-
-// The system's file dialog with the library filter, titled with a button's text without its
-// "&"; false when the user chose no file.
-bool chooseLibraryFile(HWND page, int buttonId, DWORD flags, char* path, int size) {
-    char buttonText[kButtonTextCapacity] = "";
-    GetDlgItemTextA(page, buttonId, buttonText, sizeof buttonText);
-    std::string title(buttonText);
-    std::erase(title, '&');
-    std::string filter(kLibraryFilter);
-    std::replace(filter.begin(), filter.end(), '|', '\0');
-    OPENFILENAMEA dialog{};
-    dialog.lStructSize = sizeof dialog;
-    dialog.hwndOwner = page;
-    dialog.lpstrFilter = filter.c_str();
-    dialog.lpstrFile = path;
-    dialog.nMaxFile = static_cast<DWORD>(size);
-    dialog.lpstrTitle = title.c_str();
-    dialog.Flags = flags;
-    return GetOpenFileNameA(&dialog) != FALSE;
 }
 
 } // namespace
@@ -217,7 +196,8 @@ struct TUserLib::Impl {
     void openLibrary() {
         const bool wasOpen = std::exchange(modalDialogOpen, true);
         char path[kFileNameCapacity] = "";
-        if (chooseLibraryFile(window(), IDC_UL_OPEN, OFN_PATHMUSTEXIST, path, sizeof path)) {
+        if (askFileName(window(), FileDialogKind::open, IDC_UL_OPEN, kLibraryFilter,
+                        OFN_PATHMUSTEXIST, path, sizeof path)) {
             const bool opened = WBK_Open(path) != 0;
             if (opened) {
                 std::snprintf(settings.libraryName, sizeof settings.libraryName, "%s", path);
@@ -242,8 +222,8 @@ struct TUserLib::Impl {
     void createLibrary() {
         const bool wasOpen = std::exchange(modalDialogOpen, true);
         char path[kFileNameCapacity] = "";
-        if (chooseLibraryFile(window(), IDC_UL_NEW, OFN_PATHMUSTEXIST | OFN_HIDEREADONLY, path,
-                              sizeof path) &&
+        if (askFileName(window(), FileDialogKind::open, IDC_UL_NEW, kLibraryFilter,
+                        OFN_PATHMUSTEXIST | OFN_HIDEREADONLY, path, sizeof path) &&
             mayReplace(path)) {
             const bool created = WBK_Create(path) != 0;
             refresh();
